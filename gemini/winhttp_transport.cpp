@@ -1,0 +1,96 @@
+#include "gemini/winhttp_transport.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <string>
+
+#include "common/wide_string.h"
+
+namespace parlivo {
+namespace {
+
+// Every phase of the exchange ends within its limit, so a silent server can
+// never hold the window for good. Receiving is generous: a thinking model
+// may take well over the layer's default 30 s for a long answer.
+constexpr int kResolveTimeoutMs = 15'000;
+constexpr int kConnectTimeoutMs = 15'000;
+constexpr int kSendTimeoutMs = 30'000;
+constexpr int kReceiveTimeoutMs = 120'000;
+
+// WinHTTP wants terminated strings.
+std::u16string Terminated(std::u16string_view text) { return std::u16string(text); }
+
+}  // namespace
+
+HttpHandle WinHttpTransport::OpenSession(std::u16string_view userAgent) {
+  HINTERNET session = WinHttpOpen(AsWide(Terminated(userAgent)), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                  WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+  if (session != nullptr) {
+    WinHttpSetTimeouts(session, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs,
+                       kReceiveTimeoutMs);
+  }
+  return session;
+}
+
+bool WinHttpTransport::CrackUrl(std::u16string_view url, UrlParts& parts) {
+  const std::u16string terminated = Terminated(url);
+  URL_COMPONENTS components{};
+  components.dwStructSize = sizeof(components);
+  // -1 asks for a part as a pointer into the URL. The extra information is
+  // not asked for, so the path keeps the query string.
+  components.dwSchemeLength = static_cast<DWORD>(-1);
+  components.dwHostNameLength = static_cast<DWORD>(-1);
+  components.dwUrlPathLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(AsWide(terminated), 0, 0, &components)) return false;
+  parts.host = FromWide(components.lpszHostName, components.dwHostNameLength);
+  parts.port = components.nPort;
+  parts.pathAndQuery = FromWide(components.lpszUrlPath, components.dwUrlPathLength);
+  return true;
+}
+
+HttpHandle WinHttpTransport::Connect(HttpHandle session, std::u16string_view host,
+                                     std::uint16_t port) {
+  return WinHttpConnect(session, AsWide(Terminated(host)), port, 0);
+}
+
+HttpHandle WinHttpTransport::OpenRequest(HttpHandle connection, std::u16string_view verb,
+                                         std::u16string_view pathAndQuery) {
+  return WinHttpOpenRequest(connection, AsWide(Terminated(verb)),
+                            AsWide(Terminated(pathAndQuery)), nullptr, WINHTTP_NO_REFERER,
+                            WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
+}
+
+bool WinHttpTransport::AddHeader(HttpHandle request, std::u16string_view headerLine) {
+  return WinHttpAddRequestHeaders(request, AsWide(Terminated(headerLine)),
+                                  static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD);
+}
+
+bool WinHttpTransport::Send(HttpHandle request, std::string_view body) {
+  const auto length = static_cast<DWORD>(body.size());
+  return WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                            const_cast<char*>(body.data()), length, length, 0);
+}
+
+bool WinHttpTransport::ReceiveResponse(HttpHandle request) {
+  return WinHttpReceiveResponse(request, nullptr);
+}
+
+bool WinHttpTransport::QueryDataAvailable(HttpHandle request, std::uint32_t& available) {
+  DWORD count = 0;
+  const bool ok = WinHttpQueryDataAvailable(request, &count);
+  available = count;
+  return ok;
+}
+
+bool WinHttpTransport::ReadData(HttpHandle request, char* buffer, std::uint32_t toRead,
+                                std::uint32_t& read) {
+  DWORD count = 0;
+  const bool ok = WinHttpReadData(request, buffer, toRead, &count);
+  read = count;
+  return ok;
+}
+
+void WinHttpTransport::Close(HttpHandle handle) { WinHttpCloseHandle(handle); }
+
+}  // namespace parlivo

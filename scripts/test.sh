@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds Parlivo and runs every test tier. On a fresh Debian 12 machine, run
+# as root: it installs what is missing with apt-get first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+source scripts/packages.sh
+install_missing_packages "${TEST_PACKAGES[@]}"
+
+echo "== native: core and unit tests"
+cmake --preset native
+cmake --build --preset native
+ctest --preset native -L unit
+
+echo "== windows: core and WinHTTP transport with MinGW-w64"
+cmake --preset windows
+cmake --build --preset windows

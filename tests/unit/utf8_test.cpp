@@ -1,0 +1,80 @@
+#include "common/utf8.h"
+
+#include <gtest/gtest.h>
+
+#include "case_name.h"
+
+namespace parlivo {
+namespace {
+
+struct DecodeCase {
+  const char* name;
+  std::string bytes;
+  std::u16string expected;
+};
+
+class Utf8DecodeTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(Utf8DecodeTest, ConvertsWithoutStopping) {
+  EXPECT_EQ(Utf8ToUtf16(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Utf8DecodeTest,
+    testing::Values(
+        DecodeCase{"Empty", "", u""}, DecodeCase{"Ascii", "abc", u"abc"},
+        DecodeCase{"TwoBytes", "\xC3\xA4", u"\u00E4"},
+        DecodeCase{"Arabic", "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7", u"\u0645\u0631\u062D\u0628\u0627"},
+        DecodeCase{"ThreeBytes", "\xE2\x82\xAC", u"\u20AC"},
+        DecodeCase{"FourBytesBecomePair", "\xF0\x9F\x98\x80", u"\U0001F600"},
+        DecodeCase{"NulIsKept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+        DecodeCase{"LoneContinuation", "a\x80z", u"a\uFFFDz"},
+        DecodeCase{"InvalidLeadBytes", "\xC0\xC1\xF5\xFF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        DecodeCase{"OverlongThreeBytes", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
+        DecodeCase{"EncodedSurrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        DecodeCase{"BeyondUnicode", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        // A truncated sequence is one maximal subpart: one replacement.
+        DecodeCase{"TruncatedThenAscii", "\xE2\x82z", u"\uFFFDz"},
+        DecodeCase{"TruncatedAtEnd", "ok\xF0\x9F\x98", u"ok\uFFFD"},
+        DecodeCase{"TruncatedThenLead", "\xE2\xC3\xA4", u"\uFFFD\u00E4"}),
+    CaseName());
+
+struct EncodeCase {
+  const char* name;
+  std::u16string text;
+  std::string expected;
+};
+
+class Utf8EncodeTest : public testing::TestWithParam<EncodeCase> {};
+
+TEST_P(Utf8EncodeTest, ConvertsWithoutStopping) {
+  EXPECT_EQ(Utf16ToUtf8(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Utf8EncodeTest,
+    testing::Values(EncodeCase{"Empty", u"", ""}, EncodeCase{"Ascii", u"a\"b", "a\"b"},
+                    EncodeCase{"TwoBytes", u"\u00DF", "\xC3\x9F"},
+                    EncodeCase{"ThreeBytes", u"\uFEFF", "\xEF\xBB\xBF"},
+                    EncodeCase{"PairBecomesFourBytes", u"\U0001F600", "\xF0\x9F\x98\x80"},
+                    EncodeCase{"LoneHigh", u"a\xD83D" u"b", "a\xEF\xBF\xBD" "b"},
+                    EncodeCase{"LoneLow", u"\xDE00", "\xEF\xBF\xBD"},
+                    EncodeCase{"SwappedPair", u"\xDE00\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"}),
+    CaseName());
+
+TEST(Utf8RoundTrip, EveryCodePointSurvives) {
+  std::u16string all;
+  for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    if (cp < 0x10000) {
+      all.push_back(static_cast<char16_t>(cp));
+    } else {
+      all.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      all.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    }
+  }
+  EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(all)), all);
+}
+
+}  // namespace
+}  // namespace parlivo
