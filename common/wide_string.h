@@ -13,7 +13,8 @@ inline const wchar_t* AsWide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-inline const wchar_t* AsWide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+// A terminated copy, for views that may not end at a terminator.
+inline std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);

@@ -18,13 +18,10 @@ constexpr int kConnectTimeoutMs = 15'000;
 constexpr int kSendTimeoutMs = 30'000;
 constexpr int kReceiveTimeoutMs = 120'000;
 
-// WinHTTP wants terminated strings.
-std::u16string Terminated(std::u16string_view text) { return std::u16string(text); }
-
 }  // namespace
 
 HttpHandle WinHttpTransport::OpenSession(std::u16string_view userAgent) {
-  HINTERNET session = WinHttpOpen(AsWide(Terminated(userAgent)), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+  HINTERNET session = WinHttpOpen(Wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
   if (session != nullptr) {
     WinHttpSetTimeouts(session, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs,
@@ -34,7 +31,7 @@ HttpHandle WinHttpTransport::OpenSession(std::u16string_view userAgent) {
 }
 
 bool WinHttpTransport::CrackUrl(std::u16string_view url, UrlParts& parts) {
-  const std::u16string terminated = Terminated(url);
+  const std::wstring terminated = Wide(url);
   URL_COMPONENTS components{};
   components.dwStructSize = sizeof(components);
   // -1 asks for a part as a pointer into the URL. The extra information is
@@ -42,7 +39,7 @@ bool WinHttpTransport::CrackUrl(std::u16string_view url, UrlParts& parts) {
   components.dwSchemeLength = static_cast<DWORD>(-1);
   components.dwHostNameLength = static_cast<DWORD>(-1);
   components.dwUrlPathLength = static_cast<DWORD>(-1);
-  if (!WinHttpCrackUrl(AsWide(terminated), 0, 0, &components)) return false;
+  if (!WinHttpCrackUrl(terminated.c_str(), 0, 0, &components)) return false;
   parts.host = FromWide(components.lpszHostName, components.dwHostNameLength);
   parts.port = components.nPort;
   parts.pathAndQuery = FromWide(components.lpszUrlPath, components.dwUrlPathLength);
@@ -51,18 +48,18 @@ bool WinHttpTransport::CrackUrl(std::u16string_view url, UrlParts& parts) {
 
 HttpHandle WinHttpTransport::Connect(HttpHandle session, std::u16string_view host,
                                      std::uint16_t port) {
-  return WinHttpConnect(session, AsWide(Terminated(host)), port, 0);
+  return WinHttpConnect(session, Wide(host).c_str(), port, 0);
 }
 
 HttpHandle WinHttpTransport::OpenRequest(HttpHandle connection, std::u16string_view verb,
                                          std::u16string_view pathAndQuery) {
-  return WinHttpOpenRequest(connection, AsWide(Terminated(verb)),
-                            AsWide(Terminated(pathAndQuery)), nullptr, WINHTTP_NO_REFERER,
+  return WinHttpOpenRequest(connection, Wide(verb).c_str(),
+                            Wide(pathAndQuery).c_str(), nullptr, WINHTTP_NO_REFERER,
                             WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
 }
 
 bool WinHttpTransport::AddHeader(HttpHandle request, std::u16string_view headerLine) {
-  return WinHttpAddRequestHeaders(request, AsWide(Terminated(headerLine)),
+  return WinHttpAddRequestHeaders(request, Wide(headerLine).c_str(),
                                   static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD);
 }
 
