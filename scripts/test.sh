@@ -12,6 +12,12 @@ cmake --preset native
 cmake --build --preset native
 ctest --preset native -L unit
 
+echo "== native-asan: unit tests and fuzz runs under AddressSanitizer and UBSan"
+cmake --preset native-asan
+cmake --build --preset native-asan
+ctest --preset native-asan -L unit
+ctest --preset native-asan -L fuzz
+
 echo "== windows: core and WinHTTP transport with MinGW-w64"
 cmake --preset windows
 cmake --build --preset windows
