@@ -1,9 +1,35 @@
 #include "common/utf8.h"
 
 #include <cstdint>
+#include <cstring>
+
+#include "common/lanes.h"
 
 namespace parlivo {
 namespace {
+
+// Replies are mostly ASCII, so bytes are looked at in blocks. The block
+// steps are simple loops over a fixed count, which the compiler turns into a
+// few vector instructions.
+constexpr std::size_t kBlockBytes = 16;
+constexpr std::size_t kWordsPerBlock = kBlockBytes / sizeof(std::uint64_t);
+constexpr std::uint64_t kTopBitOfEachByte = 0x8080808080808080;
+constexpr int kBitsPerByte = 8;
+
+// Widens all of the block at `src` into `dest`, as if it were ASCII, and
+// returns how many of its bytes really are: only those count.
+std::size_t WidenAsciiPrefix(const std::uint8_t* src, char16_t* dest) {
+  std::uint8_t block[kBlockBytes];
+  std::memcpy(block, src, sizeof block);
+  for (std::size_t k = 0; k < kBlockBytes; ++k) dest[k] = block[k];
+  std::uint64_t words[kWordsPerBlock];
+  std::memcpy(words, block, sizeof words);
+  for (std::size_t w = 0; w < kWordsPerBlock; ++w) {
+    const std::uint64_t nonAscii = words[w] & kTopBitOfEachByte;
+    if (nonAscii != 0) return w * sizeof(std::uint64_t) + FirstMarkedLane(nonAscii, kBitsPerByte);
+  }
+  return kBlockBytes;
+}
 
 constexpr bool IsContinuation(std::uint8_t byte) { return (byte & 0xC0) == 0x80; }
 
@@ -47,58 +73,68 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+// Decodes the sequence whose lead byte, not ASCII, stands at `i` into `dest`;
+// returns where the next sequence starts.
+std::size_t DecodeSequence(const std::uint8_t* src, std::size_t size, std::size_t i,
+                           char16_t*& dest) {
+  const std::uint8_t lead = src[i];
+  // Two-byte sequences (Arabic, accented Latin) take the short way.
+  if (lead >= 0xC2 && lead <= 0xDF && i + 1 < size && IsContinuation(src[i + 1])) {
+    *dest++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (src[i + 1] & 0x3F));
+    return i + 2;
+  }
+  const LeadInfo info = InfoForLead(lead);
+  if (info.length == 0) {
+    *dest++ = kReplacementCharacter;
+    return i + 1;
+  }
+  char32_t cp = lead & (0xFF >> (info.length + 1));
+  std::size_t next = i + 1;
+  for (int k = 1; k < info.length; ++k, ++next) {
+    const bool fits =
+        next < size && (k == 1 ? (src[next] >= info.secondMin && src[next] <= info.secondMax)
+                               : IsContinuation(src[next]));
+    if (!fits) {
+      // The lead and the continuation bytes that fitted form one maximal
+      // ill-formed subsequence; the byte that broke it is read afresh.
+      *dest++ = kReplacementCharacter;
+      return next;
+    }
+    cp = (cp << 6) | (src[next] & 0x3F);
+  }
+  if (cp >= 0x10000) {
+    cp -= 0x10000;
+    *dest++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+    *dest++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  } else {
+    *dest++ = static_cast<char16_t>(cp);
+  }
+  return next;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
   // A UTF-16 text never has more code units than its UTF-8 form has bytes,
-  // so one allocation serves the whole conversion.
+  // so one allocation serves the whole conversion. The units written so far
+  // never outnumber the bytes read so far, so a block widened ahead fits.
   std::u16string out(bytes.size(), u'\0');
   char16_t* dest = out.data();
   const auto* src = reinterpret_cast<const std::uint8_t*>(bytes.data());
   const std::size_t size = bytes.size();
   std::size_t i = 0;
   while (i < size) {
-    const std::uint8_t lead = src[i];
-    if (lead < 0x80) {
-      *dest++ = lead;
-      ++i;
+    if (size - i >= kBlockBytes) {
+      const std::size_t ascii = WidenAsciiPrefix(src + i, dest);
+      i += ascii;
+      dest += ascii;
+      if (ascii == kBlockBytes) continue;
+    } else if (src[i] < 0x80) {
+      *dest++ = src[i++];
       continue;
     }
-    const LeadInfo info = InfoForLead(lead);
-    if (info.length == 0) {
-      *dest++ = kReplacementCharacter;
-      ++i;
-      continue;
-    }
-    char32_t cp = lead & (0xFF >> (info.length + 1));
-    std::size_t next = i + 1;
-    bool complete = true;
-    for (int k = 1; k < info.length; ++k, ++next) {
-      if (next >= size) {
-        complete = false;
-        break;
-      }
-      const std::uint8_t byte = src[next];
-      const bool fits = k == 1 ? (byte >= info.secondMin && byte <= info.secondMax)
-                               : IsContinuation(byte);
-      if (!fits) {
-        complete = false;
-        break;
-      }
-      cp = (cp << 6) | (byte & 0x3F);
-    }
-    i = next;
-    if (!complete) {
-      // The lead and the continuation bytes that fitted form one maximal
-      // ill-formed subsequence; the byte that broke it is read afresh.
-      *dest++ = kReplacementCharacter;
-    } else if (cp >= 0x10000) {
-      cp -= 0x10000;
-      *dest++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-      *dest++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      *dest++ = static_cast<char16_t>(cp);
-    }
+    // Non-ASCII characters come in runs, such as the words of Arabic text.
+    while (i < size && src[i] >= 0x80) i = DecodeSequence(src, size, i, dest);
   }
   out.resize(static_cast<std::size_t>(dest - out.data()));
   return out;

@@ -1,8 +1,11 @@
 #include "gemini/response_text.h"
 
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <utility>
 
+#include "common/lanes.h"
 #include "common/utf8.h"
 
 namespace parlivo {
@@ -23,6 +26,29 @@ constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // tab, line feed and carriage return.
 constexpr bool IsRemovedControl(char16_t c) {
   return c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
+// Code units that end a run of text that is copied as it stands.
+constexpr bool EndsRun(char16_t c) { return c == u'"' || c == u'\\' || c < 0x20; }
+
+// Answers run to hundreds of kilobytes, so plain text is looked at four
+// code units at a time, as the 16-bit lanes of a 64-bit word.
+constexpr std::size_t kLanesPerWord = sizeof(std::uint64_t) / sizeof(char16_t);
+constexpr int kBitsPerLane = 16;
+constexpr std::uint64_t kOneInEachLane = 0x0001000100010001;
+constexpr std::uint64_t kTopBitOfEachLane = 0x8000800080008000;
+constexpr std::uint64_t kLowBitsOfEachLane = ~kTopBitOfEachLane;
+
+// The top bit of each lane whose code unit ends a run. Each test adds to the
+// low 15 bits of a lane so that its top bit says "passed"; such a sum never
+// carries into the next lane, so the lanes do not disturb each other. A lane
+// with its own top bit set holds no ASCII character and never ends a run.
+constexpr std::uint64_t RunEndLanes(std::uint64_t lanes) {
+  const std::uint64_t low = lanes & kLowBitsOfEachLane;
+  const std::uint64_t notControl = low + kOneInEachLane * (0x8000 - 0x20);
+  const std::uint64_t notQuote = (low ^ (kOneInEachLane * u'"')) + kLowBitsOfEachLane;
+  const std::uint64_t notBackslash = (low ^ (kOneInEachLane * u'\\')) + kLowBitsOfEachLane;
+  return ~((notControl & notQuote & notBackslash) | lanes) & kTopBitOfEachLane;
 }
 
 std::size_t SkipJsonWhitespace(std::u16string_view text, std::size_t pos) {
@@ -65,6 +91,10 @@ long ParseHex4(std::u16string_view text, std::size_t pos) {
 
 // Decodes one JSON string value into the answer. Escaped surrogate pairs
 // are joined; an escaped surrogate without its partner becomes U+FFFD.
+//
+// Decoding never makes the text longer, so the answer is written into a
+// buffer of the size of the rest of the reply, and the answer written so far
+// never reaches past the part of the reply read so far.
 class ValueDecoder {
  public:
   explicit ValueDecoder(std::u16string_view reply) : reply_(reply) {}
@@ -73,17 +103,11 @@ class ValueDecoder {
   // of the reply.
   std::u16string Decode(std::size_t begin) {
     const std::size_t size = reply_.size();
+    out_.resize(size - begin);
+    written_ = 0;
     std::size_t pos = begin;
     while (pos < size) {
-      // The run of characters that need no decoding is copied in one piece.
-      const std::size_t runStart = pos;
-      while (pos < size && reply_[pos] != u'"' && reply_[pos] != u'\\' && reply_[pos] >= 0x20) {
-        ++pos;
-      }
-      if (pos > runStart) {
-        FlushLoneHigh();
-        out_.append(reply_.data() + runStart, pos - runStart);
-      }
+      pos = CopyPlainRun(pos);
       if (pos >= size || reply_[pos] == u'"') break;
       if (reply_[pos] == u'\\' && pos + 1 < size) {
         pos = DecodeEscape(pos);
@@ -93,18 +117,43 @@ class ValueDecoder {
       }
     }
     FlushLoneHigh();
+    out_.resize(written_);
     return std::move(out_);
   }
 
  private:
+  // Copies the text from `pos` up to the next code unit that ends a run;
+  // returns that unit's position. Whole words are copied ahead, and only the
+  // part before the unit that ends the run is kept.
+  std::size_t CopyPlainRun(std::size_t pos) {
+    const std::size_t size = reply_.size();
+    const char16_t* const text = reply_.data();
+    if (pos == size || EndsRun(text[pos])) return pos;
+    FlushLoneHigh();
+    while (size - pos >= kLanesPerWord) {
+      std::uint64_t lanes;
+      std::memcpy(&lanes, text + pos, sizeof lanes);
+      std::memcpy(out_.data() + written_, &lanes, sizeof lanes);
+      const std::uint64_t ends = RunEndLanes(lanes);
+      const std::size_t plain = ends == 0 ? kLanesPerWord : FirstMarkedLane(ends, kBitsPerLane);
+      written_ += plain;
+      pos += plain;
+      if (plain < kLanesPerWord) return pos;
+    }
+    for (; pos < size && !EndsRun(text[pos]); ++pos) Put(text[pos]);
+    return pos;
+  }
+
+  void Put(char16_t c) { out_[written_++] = c; }
+
   void FlushLoneHigh() {
-    if (pendingHigh_ != 0) out_.push_back(kReplacementCharacter);
+    if (pendingHigh_ != 0) Put(kReplacementCharacter);
     pendingHigh_ = 0;
   }
 
   void Append(char16_t c) {
     FlushLoneHigh();
-    if (!IsRemovedControl(c)) out_.push_back(c);
+    if (!IsRemovedControl(c)) Put(c);
   }
 
   // Decodes the escape whose backslash stands at `pos`; returns where reading
@@ -134,8 +183,8 @@ class ValueDecoder {
 
   void AppendEscapedUnit(char16_t unit) {
     if (IsLowSurrogate(unit) && pendingHigh_ != 0) {
-      out_.push_back(pendingHigh_);
-      out_.push_back(unit);
+      Put(pendingHigh_);
+      Put(unit);
       pendingHigh_ = 0;
     } else if (IsHighSurrogate(unit)) {
       FlushLoneHigh();
@@ -147,6 +196,7 @@ class ValueDecoder {
 
   std::u16string_view reply_;
   std::u16string out_;
+  std::size_t written_ = 0;
   char16_t pendingHigh_ = 0;
 };
 

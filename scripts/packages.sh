@@ -8,6 +8,7 @@ BUILD_PACKAGES=(
 TEST_PACKAGES=(
   "${BUILD_PACKAGES[@]}"
   googletest libgtest-dev
+  libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14 nlohmann-json3-dev
 )
 

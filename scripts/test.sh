@@ -11,6 +11,8 @@ echo "== native: core and unit tests"
 cmake --preset native
 cmake --build --preset native
 ctest --preset native -L unit
+echo "== native: benchmarks (ratios printed beside their goals, not asserted)"
+ctest --preset native -L bench --verbose
 
 echo "== native-asan: unit tests and fuzz runs under AddressSanitizer and UBSan"
 cmake --preset native-asan
