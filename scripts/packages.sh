@@ -5,11 +5,22 @@ BUILD_PACKAGES=(
   cmake make g++
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
 )
+# Running the Windows program on Linux: Wine, a virtual display, openssl and
+# Python for the local stand-in of the Gemini service, and fonts with Arabic
+# glyphs. The acceptance tests (label wine) need the same.
+WINE_PACKAGES=(
+  wine wine64 xvfb openssl python3 fonts-dejavu-core
+)
+RUN_PACKAGES=(
+  "${BUILD_PACKAGES[@]}"
+  "${WINE_PACKAGES[@]}"
+)
 TEST_PACKAGES=(
   "${BUILD_PACKAGES[@]}"
   googletest libgtest-dev
   libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14 nlohmann-json3-dev
+  "${WINE_PACKAGES[@]}"
 )
 
 install_missing_packages() {

@@ -20,6 +20,7 @@ cmake --build --preset native-asan
 ctest --preset native-asan -L unit
 ctest --preset native-asan -L fuzz
 
-echo "== windows: core and WinHTTP transport with MinGW-w64"
+echo "== windows: Parlivo.exe with MinGW-w64, and the acceptance suite under Wine"
 cmake --preset windows
 cmake --build --preset windows
+ctest --preset windows -L wine

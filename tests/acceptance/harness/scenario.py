@@ -1,0 +1,121 @@
+"""The base of every scenario: a fresh copy of the program in its own folder,
+the shared environment, and the checks that scenarios have in common."""
+
+import re
+import time
+import unittest
+
+from harness.parlivo_app import ParlivoApp
+
+WINDOW_TIMEOUT_S = 20
+BOX_TIMEOUT_S = 10
+EXIT_TIMEOUT_S = 15
+# How long a scenario watches for something that must not happen.
+QUIET_PERIOD_S = 1.5
+
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+GOOD_KEY = 'AIzaSyTestKey-0123456789abcdef'
+GOOD_CONFIG = ('[Gemini]\r\ngemini_key=' + GOOD_KEY +
+               '\r\ngemini_model=gemini-2.5-flash-lite\r\n').encode('ascii')
+NO_CONFIG = None
+
+_environment = None
+
+
+def use_environment(environment):
+    """Called by the suite runner before any scenario runs."""
+    global _environment
+    _environment = environment
+
+
+def _folder_name(test_id):
+    # Letters, digits, dots and underscores only: the program looks for
+    # "--pos" anywhere in its command line, its own path included.
+    return re.sub(r'[^A-Za-z0-9_.]+', '_', test_id.split('.', 1)[-1])[:120]
+
+
+class Scenario(unittest.TestCase):
+    maxDiff = None
+
+    def setUp(self):
+        if _environment is None:
+            raise unittest.SkipTest('run the scenarios through run_suite.py')
+        self.env = _environment
+        self.driver = self.env.driver
+        self.service = self.env.service
+        self.service.reset()
+        self.addCleanup(self.env.end_leftovers)
+        self.use_fresh_folder(self.id())
+
+    def use_fresh_folder(self, name):
+        """Gives the scenario (or one of its cases) a new folder with Parlivo.exe."""
+        self.env.end_leftovers()
+        self.folder = self.env.new_program_folder(_folder_name(name))
+        self.exe = self.folder / 'Parlivo.exe'
+        self.config_path = self.folder / 'config.ini'
+
+    # Starting the program
+
+    def launch(self, args=(), config=GOOD_CONFIG):
+        """Starts the program; `config` is the bytes of config.ini, or NO_CONFIG."""
+        if config is not NO_CONFIG:
+            self.config_path.write_bytes(config)
+        return self.env.start_program(self.exe, args)
+
+    def start_app(self, args=(), config=GOOD_CONFIG):
+        process = self.launch(args, config)
+        hwnd = self.find_window('PARLIVO', 'Parlivo')
+        app = ParlivoApp(self.driver, hwnd, process)
+        self.assertEqual(set(app.controls), {'input', 'arabic', 'english', 'german', 'translate',
+                                             'clear', 'exit', 'model_label'})
+        return app
+
+    def wait_exit(self, process, timeout_s=EXIT_TIMEOUT_S):
+        return process.wait(timeout=timeout_s)
+
+    # Windows and boxes
+
+    def find_window(self, window_class, title='', timeout_s=WINDOW_TIMEOUT_S, pid=0):
+        return self.driver.call('find', window_class, title, int(timeout_s * 1000), pid,
+                                timeout=timeout_s + 10)['hwnd']
+
+    def windows(self, window_class, title=''):
+        return self.driver.call('windows', window_class, title)['windows']
+
+    def assert_no_window(self, window_class, title='', within_s=QUIET_PERIOD_S):
+        deadline = time.monotonic() + within_s
+        while time.monotonic() < deadline:
+            found = self.windows(window_class, title)
+            self.assertEqual(found, [], f'unexpected window {window_class} {title!r}')
+            time.sleep(0.1)
+
+    def wait_box(self, caption, timeout_s=BOX_TIMEOUT_S):
+        """The description of the message box or dialog with that caption."""
+        return self.driver.call('box', self.find_window('#32770', caption, timeout_s))
+
+    def assert_message_box(self, box, *, message, icon, owner, buttons):
+        """Checks a message box's text, icon, owner window and buttons (ids and texts)."""
+        self.assertEqual(box['message'], message)
+        self.assertEqual(box['icon']['best'], icon, box['icon'])
+        self.assertEqual(box['owner'], owner)
+        self.assertEqual([(b['id'], b['text'].replace('&', '')) for b in box['buttons']], buttons)
+
+    def answer_box(self, box, button_id):
+        self.driver.call('answer', box['hwnd'], button_id)
+        gone = self.driver.call('wait_gone', box['hwnd'], BOX_TIMEOUT_S * 1000,
+                                timeout=BOX_TIMEOUT_S + 10)['gone']
+        self.assertTrue(gone, f'box {box["caption"]!r} did not close')
+
+    def wait_notepad_on(self, path, timeout_s=WINDOW_TIMEOUT_S):
+        """The Notepad window that shows the file at `path`; checks the text it shows."""
+        hwnd = self.find_window('Notepad')
+        # Notepad opens untitled and names the file once it has loaded it.
+        deadline = time.monotonic() + timeout_s
+        while path.name not in self.driver.call('info', hwnd)['title']:
+            self.assertLess(time.monotonic(), deadline, 'Notepad did not open ' + path.name)
+            time.sleep(0.1)
+        edit = [child for child in self.driver.call('children', hwnd)['children']
+                if child['class'] == 'Edit']
+        self.assertEqual(len(edit), 1)
+        self.assertEqual(edit[0]['text'], path.read_bytes().decode('latin-1'))
+        return hwnd

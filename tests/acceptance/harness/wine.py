@@ -1,0 +1,93 @@
+"""A private Wine prefix inside the build tree, and the way programs run in it.
+
+A prefix for tests puts every program on one 1920x1080 virtual desktop
+(windows get frames and menus without a window manager, and
+`wine program.exe` passes the program's exit code back). Given a bundle, the
+programs run in a private mount namespace in which that bundle lies over the
+system's certificate file, so a test authority is trusted there and nowhere
+else.
+"""
+
+import fcntl
+import os
+import pathlib
+import subprocess
+
+SYSTEM_BUNDLE = '/etc/ssl/certs/ca-certificates.crt'
+DESKTOP_SIZE = (1920, 1080)
+BOOT_TIMEOUT_S = 300
+REG_TIMEOUT_S = 60
+IDLE_TIMEOUT_S = 30
+_PROXY_VARIABLES = ('http_proxy', 'https_proxy', 'HTTP_PROXY', 'HTTPS_PROXY', 'no_proxy',
+                    'NO_PROXY', 'all_proxy', 'ALL_PROXY')
+# The bind mount lives as long as the namespace, that is as long as the program.
+_TRUST_SCRIPT = f'mount --bind "$0" {SYSTEM_BUNDLE} && exec "$@"'
+_PREFIX_SETTINGS = [
+    # A crashing program ends instead of waiting in a debugger dialog.
+    (r'HKCU\Software\Wine\WineDbg', 'ShowCrashDialog', 'REG_DWORD', '0'),
+]
+_VIRTUAL_DESKTOP_SETTINGS = [
+    # One virtual desktop for every program of the prefix.
+    (r'HKCU\Software\Wine\Explorer', 'Desktop', 'REG_SZ', 'Default'),
+    (r'HKCU\Software\Wine\Explorer\Desktops', 'Default', 'REG_SZ',
+     f'{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}'),
+]
+
+
+def windows_path(path):
+    """The path under Wine's drive Z:, which maps the Unix root."""
+    return 'Z:' + str(pathlib.Path(path).resolve()).replace('/', '\\')
+
+
+class WineSession:
+    def __init__(self, prefix, display=None, trusted_bundle=None):
+        """`display` None keeps the caller's own X display."""
+        self.prefix = pathlib.Path(prefix)
+        self.env = {key: value for key, value in os.environ.items()
+                    if key not in _PROXY_VARIABLES}
+        # Only the diagnostics that explain a window that never appears.
+        self.env.update(WINEPREFIX=str(self.prefix), WINEDEBUG='-all,err+winediag',
+                        # No Mono or Gecko installer: the programs here need neither.
+                        WINEDLLOVERRIDES='mscoree,mshtml=')
+        if display:
+            self.env['DISPLAY'] = display
+        self.command = ['wine']
+        if trusted_bundle:
+            self.command = ['unshare', '--mount', '--propagation', 'private',
+                            'sh', '-c', _TRUST_SCRIPT, str(trusted_bundle), 'wine']
+
+    def ensure_prefix(self, virtual_desktop=True):
+        """Creates and configures the prefix once; later runs reuse it."""
+        self.prefix.parent.mkdir(parents=True, exist_ok=True)
+        stamp = self.prefix / '.parlivo-acceptance-ready'
+        with open(self.prefix.parent / 'prefix.lock', 'w') as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if stamp.exists():
+                return
+            self._run(['wineboot', '--init'], BOOT_TIMEOUT_S)
+            settings = _PREFIX_SETTINGS + (_VIRTUAL_DESKTOP_SETTINGS if virtual_desktop else [])
+            for key, name, kind, value in settings:
+                self._run(['wine', 'reg', 'add', key, '/v', name, '/t', kind, '/d', value, '/f'],
+                          REG_TIMEOUT_S)
+            self.wait_until_idle()
+            stamp.write_text('ready\n')
+
+    def _run(self, args, timeout_s):
+        subprocess.run(args, env=self.env, check=True, timeout=timeout_s,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start(self, args, cwd=None, extra_env=None, log_path=None):
+        """Starts a Windows program (path and arguments) in the prefix; what
+        Wine prints goes to `log_path`."""
+        env = dict(self.env, **(extra_env or {}))
+        with open(log_path or os.devnull, 'ab') as log:
+            return subprocess.Popen([*self.command, *map(str, args)], cwd=cwd, env=env,
+                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+
+    def wait_until_idle(self):
+        """Waits for the prefix's wineserver to end once its last program has.
+
+        Raises subprocess.TimeoutExpired when a program is still running: the
+        callers end the programs they started, one by one, before this.
+        """
+        subprocess.run(['wineserver', '--wait'], env=self.env, timeout=IDLE_TIMEOUT_S)

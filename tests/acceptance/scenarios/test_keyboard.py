@@ -1,0 +1,99 @@
+"""The keyboard, with real key events: Shift+Enter, Ctrl+A, Tab and the About
+accelerators."""
+
+from harness.scenario import QUIET_PERIOD_S, Scenario
+from standin.replies import Reply, gemini_answer
+
+REPLY = 'Arabic: حديقة، بستان\nEnglish: garden, yard\nGerman: Garten'
+REQUEST_TIMEOUT_S = 15
+
+
+class LineBreaks(Scenario):
+    def test_shift_enter_breaks_the_line_and_sends_nothing(self):
+        app = self.start_app()
+        app.type('Zeile eins')
+        app.press('shift+enter')
+        app.type('Zeile zwei')
+        app.wait_for(lambda: app.text('input') == 'Zeile eins\r\nZeile zwei', 5,
+                     'the line break in the input box')
+        self.assert_no_window('#32770', within_s=QUIET_PERIOD_S)
+        self.assertEqual(self.service.requests, [])
+        self.assertEqual(app.caption('translate'), 'Translate')
+
+
+class SelectAll(Scenario):
+    def test_ctrl_a_in_the_input_box(self):
+        app = self.start_app()
+        app.type('Hallo Welt')
+        for chord in ('ctrl+a', 'ctrl+shift+a'):
+            with self.subTest(chord):
+                app.press('end')  # the caret at the end, nothing selected
+                app.wait_for(lambda: app.selection('input') == (10, 10), 5, 'the caret at the end')
+                app.press(chord)
+                app.wait_for(lambda: app.selection('input') == (0, 10), 5, 'all text selected')
+                self.assertEqual(app.text('input'), 'Hallo Welt')
+
+    def test_ctrl_a_in_each_read_only_output_box(self):
+        app = self.start_app()
+        self.service.reply_with(Reply(gemini_answer(REPLY)))
+        app.type('Garten')
+        app.press('enter')
+        self.service.wait_for_requests(1, REQUEST_TIMEOUT_S)
+        app.wait_idle()
+        for box in ('arabic', 'english', 'german'):
+            with self.subTest(box):
+                text = app.text(box)
+                self.assertTrue(text)
+                app.mouse_click(box)
+                app.wait_for(lambda: app.focus() == box, 5, f'the focus in the {box} box')
+                start, end = app.selection(box)
+                self.assertEqual(start, end, 'a click leaves nothing selected')
+                app.press('ctrl+a')
+                app.wait_for(lambda: app.selection(box) == (0, len(text)), 5, 'all text selected')
+                self.assertEqual(app.text(box), text)
+
+
+class TabKey(Scenario):
+    def test_tab_gives_the_focus_to_the_next_tab_stop_the_platform_names(self):
+        app = self.start_app()
+        # No control carries WS_TABSTOP, so the platform's answer is the
+        # platform's own; the focus must go wherever it points.
+        next_item = self.driver.call('next_tab', app.hwnd, app.controls['input'])['hwnd']
+        expected = next(name for name, hwnd in app.controls.items() if hwnd == next_item)
+        app.type('abc')
+        typed = 'abc'
+        for chord in ('tab', 'shift+tab'):
+            with self.subTest(chord):
+                app.press(chord)
+                # Only the key press is taken; its tab character still reaches the box.
+                typed += '\t'
+                app.wait_for(lambda: app.text('input') == typed, 5, 'the tab character')
+                self.assertEqual(app.focus(), expected)
+
+
+class AboutAccelerators(Scenario):
+    def wait_about(self):
+        return self.find_window('#32770', 'About Parlivo', timeout_s=5)
+
+    def close_about(self, about, chord):
+        self.driver.call('keys', about, chord)
+        self.assertTrue(self.driver.call('wait_gone', about, 5000)['gone'], chord)
+
+    def test_alt_question_mark_and_alt_slash_open_about_from_the_main_window(self):
+        app = self.start_app()
+        # With the focus in the input box the accelerator's command goes to
+        # that box, which ignores it.
+        self.assertEqual(app.focus(), 'input')
+        app.press('alt+?')
+        self.assert_no_window('#32770', 'About Parlivo')
+        # Help, About by the menu's own keys; closing the dialog leaves the
+        # focus on the main window itself.
+        app.press('alt+h')
+        app.press('a')
+        self.close_about(self.wait_about(), 'esc')
+        app.wait_for(lambda: app.focus() == 'main', 5, 'the focus on the main window')
+        for accelerator, closing_key in (('alt+?', 'enter'), ('alt+/', 'esc')):
+            with self.subTest(accelerator):
+                app.press(accelerator)
+                self.close_about(self.wait_about(), closing_key)
+                app.wait_for(lambda: app.focus() == 'main', 5, 'the focus back on the main window')

@@ -1,0 +1,285 @@
+"""One translation from the user's text to the three boxes: what the service
+receives, what each reply layout shows, the busy button, and the warnings and
+errors on the way."""
+
+from harness.request_checks import check_request
+from harness.scenario import GOOD_KEY, IDOK, Scenario
+from standin.replies import ChunkedReply, CutReply, Reply, gemini_answer, gemini_error
+
+MODEL = 'gemini-2.5-flash-lite'
+REQUEST_TIMEOUT_S = 15
+PARSE_FAILURE_PREFIX = 'Error: Could not parse response. Raw response: '
+EMPTY_TEXT = ('Please enter some text to translate.\n\n'
+              'Empty or whitespace-only text cannot be translated.')
+TOO_LONG_TEXT = 'Text is too long. Please use shorter text (maximum 10,000 characters).'
+MAX_UNITS = 10_000
+RLM = '\u200f'  # right-to-left mark, which models put around Arabic
+
+
+def parse_failure_text(body):
+    """The program's report of a reply without an answer: its first 200 UTF-16 code units."""
+    raw = body.decode('utf-8')
+    units = raw.encode('utf-16-le')[:400].decode('utf-16-le')
+    return PARSE_FAILURE_PREFIX + units + '...'
+
+
+class TranslationScenario(Scenario):
+    def translate(self, app, how='enter'):
+        """Starts a translation the way a user does and waits until the button is idle again."""
+        count = len(self.service.requests)
+        if how == 'enter':
+            app.press('enter')
+        else:
+            app.mouse_click('translate')
+        self.service.wait_for_requests(count + 1, REQUEST_TIMEOUT_S)
+        app.wait_idle()
+
+    def assert_idle_with_input_selected(self, app):
+        """After a translation: button idle, focus in the input, all its text selected."""
+        self.assertEqual(app.caption('translate'), 'Translate')
+        self.assertTrue(app.enabled('translate'))
+        self.assertEqual(app.focus(), 'input')
+        self.assertEqual(app.selection('input'), (0, len(app.text('input'))))
+
+
+class TranslateCommand(TranslationScenario):
+    REPLY = 'Arabic: صباح الخير\nEnglish: good morning\nGerman: guten Morgen'
+    BOXES = {'arabic': 'صباح الخير', 'english': 'good morning', 'german': 'guten Morgen'}
+
+    def test_by_the_button_and_by_enter(self):
+        for how in ('button', 'enter'):
+            with self.subTest(how):
+                self.use_fresh_folder(f'{self.id()}.{how}')
+                self.service.reset()
+                self.service.reply_with(Reply(gemini_answer(self.REPLY)))
+                app = self.start_app()
+                app.type('Guten Morgen')
+                self.translate(app, how)
+                requests = self.service.requests
+                self.assertEqual(len(requests), 1)
+                check_request(self, requests[0], 'Guten Morgen', MODEL, GOOD_KEY)
+                self.assertEqual(app.box_texts(), self.BOXES)
+                # Enter starts the translation and puts no line break into the text.
+                self.assertEqual(app.text('input'), 'Guten Morgen')
+                self.assert_idle_with_input_selected(app)
+
+    def test_request_body_for_each_kind_of_text(self):
+        # (case, what the user does, the text sent after trimming)
+        cases = [
+            ('quotes and backslashes', [('type', 'He said "hi" in C:\\Temp')],
+             'He said "hi" in C:\\Temp'),
+            ('apostrophe stays unescaped', [('type', "it's")], "it's"),
+            ('umlauts, Arabic and a character beyond the BMP',
+             [('type', 'Grüße aus München – مرحبا 😀')], 'Grüße aus München – مرحبا 😀'),
+            ('blanks and tabs around the text are trimmed', [('type', '  \tHallo Welt \t ')],
+             'Hallo Welt'),
+            ('line break by Shift+Enter', [('type', 'Zeile eins'), ('keys', 'shift+enter'),
+                                          ('type', 'Zeile zwei')], 'Zeile eins\r\nZeile zwei'),
+            ('only line breaks are text, not blanks', [('keys', 'shift+enter'),
+                                                       ('keys', 'shift+enter')], '\r\n\r\n'),
+            ('pasted control characters', [('paste', 'a\x01b\x1fc\x7f')], 'a\x01b\x1fc\x7f'),
+            ('pasted 10,000 characters between blanks',
+             [('paste', ' ' + 'a' * MAX_UNITS + '\t')], 'a' * MAX_UNITS),
+        ]
+        app = self.start_app()
+        for name, actions, sent in cases:
+            with self.subTest(name):
+                for action, argument in actions:
+                    if action == 'type':
+                        app.type(argument)  # replaces the text selected after the last translation
+                    elif action == 'keys':
+                        app.press(argument)
+                    else:
+                        app.set_input(argument)
+                self.translate(app)
+                check_request(self, self.service.requests[-1], sent, MODEL, GOOD_KEY)
+
+
+class DebugPreview(TranslationScenario):
+    PREFIX = 'Debug - Text being sent: '
+    # (case, input box text, the one line written with OutputDebugString).
+    # ASCII only: the system's debug buffer holds single-byte text.
+    CASES = [
+        ('short text', 'Hallo Welt', PREFIX + 'Hallo Welt'),
+        ('the trimmed text', ' \tpadded text\t ', PREFIX + 'padded text'),
+        ('100 characters are shown whole', 'a' * 100, PREFIX + 'a' * 100),
+        ('101 characters are cut to 100', 'b' * 101, PREFIX + 'b' * 100 + '...'),
+    ]
+
+    def test_one_preview_line_per_translation(self):
+        self.driver.call('debug_monitor')
+        app = self.start_app()
+        pid = app.info()['pid']
+        for name, text, line in self.CASES:
+            with self.subTest(name):
+                app.set_input(text)
+                self.translate(app)
+                self.assertEqual(self.driver.call('debug_messages', pid)['messages'],
+                                 [{'text': line}])
+
+
+class ReplyLayouts(TranslationScenario):
+    # (layout, reply, (Arabic box, English box, German box))
+    LAYOUTS = [
+        ('labels on one line',
+         Reply(gemini_answer('Arabic: صباح الخير English: good morning German: guten Morgen')),
+         ('صباح الخير', 'good morning', 'guten Morgen')),
+        ('labels on separate lines',
+         Reply(gemini_answer('Arabic: شكرا، شكرا جزيلا\nEnglish: thank you, thanks\n'
+                             'German: danke, vielen Dank\n')),
+         ('شكرا، شكرا جزيلا', 'thank you, thanks', 'danke, vielen Dank')),
+        ('CR LF line ends',
+         Reply(gemini_answer('Arabic: نعم\r\nEnglish: yes\r\nGerman: ja\r\n')),
+         ('نعم', 'yes', 'ja')),
+        ('text before the labels',
+         Reply(gemini_answer('Here is the translation:\n\nArabic: ماء\nEnglish: water\n'
+                             'German: Wasser')),
+         ('ماء', 'water', 'Wasser')),
+        ('JSON escapes for every non-ASCII character and a quotation mark',
+         Reply(gemini_answer('Arabic: مع السلامة\nEnglish: "goodbye", bye\n'
+                             'German: tschüss, auf Wiedersehen', ascii_escapes=True)),
+         ('مع السلامة', '"goodbye", bye', 'tschüss, auf Wiedersehen')),
+        ('chunked transfer cutting through UTF-8 sequences',
+         ChunkedReply(gemini_answer('Arabic: جميل، حلو\nEnglish: beautiful, lovely\n'
+                                    'German: schön, hübsch'), chunk_bytes=7),
+         ('جميل، حلو', 'beautiful, lovely', 'schön, hübsch')),
+        ('right-to-left marks around the Arabic',
+         Reply(gemini_answer(f'Arabic: {RLM}أهلا وسهلا{RLM}\nEnglish: welcome\n'
+                             'German: willkommen')),
+         ('أهلا وسهلا', 'welcome', 'willkommen')),
+        # A line feed right after a label stays at the start of its section.
+        ('each label alone on its line',
+         Reply(gemini_answer('Arabic:\nصديق\nEnglish:\nfriend\nGerman:\nFreund, Freundin')),
+         ('\nصديق', '\nfriend', '\nFreund, Freundin')),
+        # A label glued to other characters is no label: all goes to the Arabic box.
+        ('labels in bold markup',
+         Reply(gemini_answer('**Arabic:** أهلا\n**English:** hello\n**German:** hallo')),
+         ('** أهلا\n**English:** hello\n**German:** hallo', '', '')),
+    ]
+
+    def test_three_boxes_for_each_reply_layout(self):
+        app = self.start_app()
+        for layout, reply, boxes in self.LAYOUTS:
+            with self.subTest(layout):
+                self.service.reply_with(reply)
+                app.type('hello')
+                self.translate(app)
+                self.assertEqual(app.box_texts(), dict(zip(('arabic', 'english', 'german'), boxes)))
+                self.assert_idle_with_input_selected(app)
+                self.assertEqual(self.windows('#32770'), [])
+
+
+class BusyButton(TranslationScenario):
+    DELAY_S = 3
+
+    def test_translating_while_the_service_thinks(self):
+        app = self.start_app()
+        self.service.reply_with(Reply(gemini_answer('Arabic: كتاب\nEnglish: book\nGerman: Buch'),
+                                      delay_s=self.DELAY_S))
+        app.type('Buch')
+        app.mouse_click('translate')
+        # The window thread is busy now: these reads do not wait for it.
+        app.wait_for(lambda: app.caption('translate') == 'Translating...', self.DELAY_S,
+                     'the busy button text')
+        self.assertFalse(app.enabled('translate'))
+        self.assertEqual(len(self.service.wait_for_requests(1, REQUEST_TIMEOUT_S)), 1)
+        app.wait_idle()
+        self.assertEqual(app.box_texts(), {'arabic': 'كتاب', 'english': 'book', 'german': 'Buch'})
+        self.assert_idle_with_input_selected(app)
+
+
+class ErrorReplies(TranslationScenario):
+    FIRST = ('Arabic: قطة\nEnglish: cat\nGerman: Katze', {'arabic': 'قطة', 'english': 'cat',
+                                                          'german': 'Katze'})
+    INVALID_KEY = gemini_error(400, 'INVALID_ARGUMENT',
+                               'API key not valid. Please pass a valid API key.',
+                               reason='API_KEY_INVALID')
+    OVERLOADED = gemini_error(503, 'UNAVAILABLE',
+                              'The model is overloaded. Please try again later.')
+
+    def test_reply_without_answer_is_reported_and_the_boxes_keep_their_text(self):
+        cases = [
+            ('400 with the error object', Reply(self.INVALID_KEY, status=400),
+             parse_failure_text(self.INVALID_KEY)),
+            ('503 with the error object', Reply(self.OVERLOADED, status=503),
+             parse_failure_text(self.OVERLOADED)),
+            ('empty body', Reply(b''), PARSE_FAILURE_PREFIX + '...'),
+            # An answer that itself begins with "Error" counts as a failure report.
+            ('answer beginning with Error', Reply(gemini_answer('Error: text too ambiguous')),
+             'Error: text too ambiguous'),
+        ]
+        app = self.start_app()
+        self.service.reply_with(Reply(gemini_answer(self.FIRST[0])))
+        app.type('Katze')
+        self.translate(app)
+        self.assertEqual(app.box_texts(), self.FIRST[1])
+        for name, reply, message in cases:
+            with self.subTest(name):
+                self.service.reply_next(reply)  # then answers again as before
+                app.press('enter')
+                box = self.wait_box('Translation Error', REQUEST_TIMEOUT_S)
+                self.assert_message_box(box, message=message, icon='error', owner=0,
+                                        buttons=[(IDOK, 'OK')])
+                # The box has no owner, so the main window stays usable meanwhile.
+                self.assertTrue(app.enabled())
+                self.answer_box(box, IDOK)
+                app.wait_idle()
+                self.assertEqual(app.box_texts(), self.FIRST[1])
+                self.assert_idle_with_input_selected(app)
+
+    def test_untrusted_certificate_is_refused(self):
+        app = self.start_app()
+        self.service.present_certificate('untrusted')
+        app.type('Hund')
+        app.press('enter')
+        box = self.wait_box('Translation Error', REQUEST_TIMEOUT_S)
+        self.assert_message_box(box, message='Error: Failed to send request', icon='error',
+                                owner=0, buttons=[(IDOK, 'OK')])
+        self.answer_box(box, IDOK)
+        app.wait_idle()
+        # The tunnel was opened, but the program refused the certificate and
+        # sent nothing through it.
+        self.assertTrue(self.service.tunnels)
+        self.assertEqual({tunnel.certificate for tunnel in self.service.tunnels}, {'untrusted'})
+        self.assertEqual(self.service.requests, [])
+        self.assertEqual(app.box_texts(), {'arabic': '', 'english': '', 'german': ''})
+
+    def test_connection_broken_in_the_body_shows_what_arrived(self):
+        body = gemini_answer('Arabic: سمكة\nEnglish: fish\nGerman: Fisch')
+        # Everything up to the end of the answer arrives, then the connection breaks.
+        cut = body.index(b'Fisch"') + len(b'Fisch"')
+        app = self.start_app()
+        self.service.reply_with(CutReply(body, sent_bytes=cut))
+        app.type('Fisch')
+        self.translate(app)
+        self.assertEqual(app.box_texts(), {'arabic': 'سمكة', 'english': 'fish', 'german': 'Fisch'})
+        self.assertEqual(self.windows('#32770'), [])
+
+
+class InputWarnings(TranslationScenario):
+    CASES = [
+        # (case, input box text, caption, message)
+        ('empty input', '', 'Translation Warning', EMPTY_TEXT),
+        ('only blanks and tabs', '  \t \t ', 'Translation Warning', EMPTY_TEXT),
+        ('10,001 characters', 'b' * (MAX_UNITS + 1), 'Text Too Long', TOO_LONG_TEXT),
+        ('10,000 characters and a character beyond the BMP', 'b' * (MAX_UNITS - 1) + '😀',
+         'Text Too Long', TOO_LONG_TEXT),
+    ]
+
+    def test_nothing_is_sent_and_the_user_is_told(self):
+        app = self.start_app()
+        for name, text, caption, message in self.CASES:
+            with self.subTest(name):
+                app.set_input(text)
+                app.mouse_click('translate')
+                box = self.wait_box(caption)
+                self.assert_message_box(box, message=message, icon='warning', owner=app.hwnd,
+                                        buttons=[(IDOK, 'OK')])
+                # Owned by the main window, which is disabled while the box is open.
+                self.assertFalse(app.enabled())
+                self.answer_box(box, IDOK)
+                self.assertTrue(app.enabled())
+                self.assertEqual(app.focus(), 'input')
+                self.assertEqual(app.caption('translate'), 'Translate')
+                self.assertEqual(app.text('input'), text)
+        self.assertEqual(self.service.requests, [])
