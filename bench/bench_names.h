@@ -47,7 +47,8 @@ inline std::string BenchName(std::string_view operation, std::string_view varian
 // The benchmarked operations, named so that --benchmark_filter takes them
 // as plain text.
 inline constexpr std::string_view kExtract = "ExtractResponseText";
-inline constexpr std::string_view kExtractFromBytes = "Utf8ToUtf16_ExtractResponseText";
+inline constexpr std::string_view kExtractFromUtf8 = "ExtractResponseTextFromUtf8";
+inline constexpr std::string_view kConvertThenExtract = "Utf8ToUtf16_ExtractResponseText";
 inline constexpr std::string_view kParser = "nlohmann_json_parse";
 inline constexpr std::string_view kMemcpyUtf16 = "memcpy_utf16";
 inline constexpr std::string_view kMemcpyUtf8 = "memcpy_utf8";

@@ -1,7 +1,7 @@
 // HttpPost through an in-memory transport that delivers the reply in 8 KiB
 // chunks. Per iteration: the request body converted to UTF-8, the handles
-// opened and closed, the chunks read and appended, the reply converted to
-// UTF-16 and the answer extracted. Its floor is memcpy_utf8 of the same reply.
+// opened and closed, the chunks read and appended, and the answer extracted
+// from the reply's bytes. Its floor is memcpy_utf8 of the same reply.
 #include <memory>
 #include <string>
 

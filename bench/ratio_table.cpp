@@ -46,7 +46,7 @@ std::vector<Ratio> Ratios() {
     for (const std::string_view flavour : flavours) {
       ratios.push_back({"extract vs parser " + SizeText(size) + " " + std::string(flavour),
                         BenchName(kParser, flavour, size),
-                        BenchName(kExtractFromBytes, flavour, size), Goal::kFasterAtLeast,
+                        BenchName(kExtractFromUtf8, flavour, size), Goal::kFasterAtLeast,
                         kParserGoal});
     }
   }
@@ -58,8 +58,11 @@ std::vector<Ratio> Ratios() {
                       BenchName(kMemcpyUtf16, flavour, kLargeBlock), Goal::kFloorAtMost,
                       kMemcpyGoal});
     ratios.push_back({"extract from bytes vs memcpy UTF-8" + suffix,
-                      BenchName(kExtractFromBytes, flavour, kLargeBlock), memcpyUtf8,
+                      BenchName(kExtractFromUtf8, flavour, kLargeBlock), memcpyUtf8,
                       Goal::kFloorAtMost, kMemcpyGoal});
+    ratios.push_back({"convert then extract vs memcpy UTF-8" + suffix,
+                      BenchName(kConvertThenExtract, flavour, kLargeBlock), memcpyUtf8,
+                      Goal::kFloorNone});
     ratios.push_back({"HttpPost vs memcpy UTF-8" + suffix,
                       BenchName(kHttpPost, flavour, kLargeBlock), memcpyUtf8, Goal::kFloorNone});
   }
@@ -72,7 +75,7 @@ std::vector<Ratio> Ratios() {
   };
   for (const std::string_view flavour : flavours) {
     scaling("ExtractResponseText", kExtract, flavour);
-    scaling("extract from bytes", kExtractFromBytes, flavour);
+    scaling("extract from bytes", kExtractFromUtf8, flavour);
     scaling("HttpPost", kHttpPost, flavour);
   }
   scaling("CutAnswer", kCutAnswer, "");

@@ -3,8 +3,10 @@
 //
 // What each side includes, per iteration:
 // - ExtractResponseText: the UTF-16 reply in, a new UTF-16 answer out.
-// - Utf8ToUtf16_ExtractResponseText: the program's path from the reply's
-//   UTF-8 bytes: conversion of the whole reply, then extraction.
+// - ExtractResponseTextFromUtf8: the program's path, the reply's UTF-8 bytes
+//   in, a new UTF-16 answer out; only the answer is converted.
+// - Utf8ToUtf16_ExtractResponseText: the path before that: conversion of
+//   the whole reply, then extraction from the UTF-16 text.
 // - nlohmann_json_parse: the reply's UTF-8 bytes in, the whole document
 //   built, candidates[0].content.parts[0].text moved out as a UTF-8 string,
 //   the document freed. The conversion of that answer to UTF-16, which the
@@ -31,7 +33,7 @@ namespace {
 struct ReplyInputs {
   std::string bytes;
   std::u16string text;
-  std::string problem;  // empty when both extractions agree on the answer
+  std::string problem;  // empty when every extraction and the parser agree
 };
 
 std::string ParserAnswer(const std::string& bytes) {
@@ -44,9 +46,12 @@ std::shared_ptr<const ReplyInputs> MakeReplyInputs(ReplyFlavour flavour, Size si
   auto inputs = std::make_shared<ReplyInputs>();
   inputs->bytes = GeminiReply(flavour, size.count);
   inputs->text = Utf8ToUtf16(inputs->bytes);
-  const std::string extracted = Utf16ToUtf8(ExtractResponseText(inputs->text));
+  const std::u16string answer = ExtractResponseText(inputs->text);
+  const std::string extracted = Utf16ToUtf8(answer);
   if (extracted.empty() || extracted != ParserAnswer(inputs->bytes)) {
     inputs->problem = "ExtractResponseText and the JSON parser disagree on the answer";
+  } else if (ExtractResponseTextFromUtf8(inputs->bytes) != answer) {
+    inputs->problem = "ExtractResponseTextFromUtf8 and ExtractResponseText disagree on the answer";
   }
   return inputs;
 }
@@ -71,11 +76,19 @@ void RegisterReply(ReplyFlavour flavour, std::string_view variant, Size size) {
     for (auto _ : state) benchmark::DoNotOptimize(ExtractResponseText(in->text));
     CountBytes(state, replyBytes);
   });
-  Register(BenchName(kExtractFromBytes, variant, size), [in, replyBytes](benchmark::State& state) {
+  Register(BenchName(kExtractFromUtf8, variant, size), [in, replyBytes](benchmark::State& state) {
     if (Refuse(state, in->problem)) return;
-    for (auto _ : state) benchmark::DoNotOptimize(ExtractResponseText(Utf8ToUtf16(in->bytes)));
+    for (auto _ : state) benchmark::DoNotOptimize(ExtractResponseTextFromUtf8(in->bytes));
     CountBytes(state, replyBytes);
   });
+  Register(BenchName(kConvertThenExtract, variant, size),
+           [in, replyBytes](benchmark::State& state) {
+             if (Refuse(state, in->problem)) return;
+             for (auto _ : state) {
+               benchmark::DoNotOptimize(ExtractResponseText(Utf8ToUtf16(in->bytes)));
+             }
+             CountBytes(state, replyBytes);
+           });
   Register(BenchName(kParser, variant, size), [in, replyBytes](benchmark::State& state) {
     if (Refuse(state, in->problem)) return;
     for (auto _ : state) benchmark::DoNotOptimize(ParserAnswer(in->bytes));

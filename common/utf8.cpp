@@ -13,8 +13,7 @@ namespace {
 // few vector instructions.
 constexpr std::size_t kBlockBytes = 16;
 constexpr std::size_t kWordsPerBlock = kBlockBytes / sizeof(std::uint64_t);
-constexpr std::uint64_t kTopBitOfEachByte = 0x8080808080808080;
-constexpr int kBitsPerByte = 8;
+using ByteLanes = Lanes<char>;
 
 // Widens all of the block at `src` into `dest`, as if it were ASCII, and
 // returns how many of its bytes really are: only those count.
@@ -25,8 +24,8 @@ std::size_t WidenAsciiPrefix(const std::uint8_t* src, char16_t* dest) {
   std::uint64_t words[kWordsPerBlock];
   std::memcpy(words, block, sizeof words);
   for (std::size_t w = 0; w < kWordsPerBlock; ++w) {
-    const std::uint64_t nonAscii = words[w] & kTopBitOfEachByte;
-    if (nonAscii != 0) return w * sizeof(std::uint64_t) + FirstMarkedLane(nonAscii, kBitsPerByte);
+    const std::uint64_t nonAscii = words[w] & ByteLanes::kTopBitOfEach;
+    if (nonAscii != 0) return w * ByteLanes::kPerWord + FirstMarkedLane(nonAscii, ByteLanes::kBits);
   }
   return kBlockBytes;
 }
@@ -73,20 +72,14 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes the sequence whose lead byte, not ASCII, stands at `i` into `dest`;
-// returns where the next sequence starts.
-std::size_t DecodeSequence(const std::uint8_t* src, std::size_t size, std::size_t i,
-                           char16_t*& dest) {
+// Decodes the sequence whose lead byte, not ASCII, stands at `i` into `dest`.
+Utf8DecodeEnd DecodeSequence(const std::uint8_t* src, std::size_t size, std::size_t i,
+                             char16_t* dest) {
   const std::uint8_t lead = src[i];
-  // Two-byte sequences (Arabic, accented Latin) take the short way.
-  if (lead >= 0xC2 && lead <= 0xDF && i + 1 < size && IsContinuation(src[i + 1])) {
-    *dest++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (src[i + 1] & 0x3F));
-    return i + 2;
-  }
   const LeadInfo info = InfoForLead(lead);
   if (info.length == 0) {
-    *dest++ = kReplacementCharacter;
-    return i + 1;
+    *dest = kReplacementCharacter;
+    return {i + 1, dest + 1};
   }
   char32_t cp = lead & (0xFF >> (info.length + 1));
   std::size_t next = i + 1;
@@ -97,22 +90,40 @@ std::size_t DecodeSequence(const std::uint8_t* src, std::size_t size, std::size_
     if (!fits) {
       // The lead and the continuation bytes that fitted form one maximal
       // ill-formed subsequence; the byte that broke it is read afresh.
-      *dest++ = kReplacementCharacter;
-      return next;
+      *dest = kReplacementCharacter;
+      return {next, dest + 1};
     }
     cp = (cp << 6) | (src[next] & 0x3F);
   }
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    *dest++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-    *dest++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-  } else {
-    *dest++ = static_cast<char16_t>(cp);
+  if (cp < 0x10000) {
+    *dest = static_cast<char16_t>(cp);
+    return {next, dest + 1};
   }
-  return next;
+  cp -= 0x10000;
+  dest[0] = static_cast<char16_t>(0xD800 + (cp >> 10));
+  dest[1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  return {next, dest + 2};
 }
 
 }  // namespace
+
+Utf8DecodeEnd DecodeNonAsciiRun(std::string_view bytes, std::size_t pos, char16_t* dest) {
+  const auto* src = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const std::size_t size = bytes.size();
+  while (pos < size && src[pos] >= 0x80) {
+    // Two-byte sequences (Arabic, accented Latin) take the short way.
+    const std::uint8_t lead = src[pos];
+    if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < size && IsContinuation(src[pos + 1])) {
+      *dest++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (src[pos + 1] & 0x3F));
+      pos += 2;
+    } else {
+      const Utf8DecodeEnd end = DecodeSequence(src, size, pos, dest);
+      pos = end.pos;
+      dest = end.dest;
+    }
+  }
+  return {pos, dest};
+}
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
   // A UTF-16 text never has more code units than its UTF-8 form has bytes,
@@ -134,7 +145,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
       continue;
     }
     // Non-ASCII characters come in runs, such as the words of Arabic text.
-    while (i < size && src[i] >= 0x80) i = DecodeSequence(src, size, i, dest);
+    const Utf8DecodeEnd end = DecodeNonAsciiRun(bytes, i, dest);
+    i = end.pos;
+    dest = end.dest;
   }
   out.resize(static_cast<std::size_t>(dest - out.data()));
   return out;

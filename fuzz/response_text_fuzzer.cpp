@@ -1,5 +1,6 @@
-// ExtractResponseText on arbitrary reply bytes, converted the way HttpPost
-// converts what arrives from the network.
+// ExtractResponseText on arbitrary reply bytes, converted to UTF-16 first,
+// and ExtractResponseTextFromUtf8, which HttpPost calls on the bytes as they
+// arrive: both must give the same result for every input.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,9 +41,11 @@ std::u16string ExpectedFailureText(std::u16string_view reply) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace parlivo;
-  const std::u16string reply =
-      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const std::u16string reply = Utf8ToUtf16(bytes);
   const std::u16string result = ExtractResponseText(reply);
+  Require(ExtractResponseTextFromUtf8(bytes) == result,
+          "the bytes give the same result as their UTF-16 conversion");
 
   const bool isFailureText = result == ExpectedFailureText(reply);
   if (reply.size() < kShortestReply || reply.find(kTextMemberName) == std::u16string::npos) {

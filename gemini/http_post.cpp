@@ -79,7 +79,7 @@ std::u16string HttpPost(HttpTransport& transport, std::u16string_view url,
   } catch (...) {
     return std::u16string(kErrorReadData);
   }
-  return ExtractResponseText(Utf8ToUtf16(bytes));
+  return ExtractResponseTextFromUtf8(bytes);
 }
 
 }  // namespace parlivo

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
-#include <utility>
+#include <iterator>
+#include <type_traits>
 
 #include "common/lanes.h"
 #include "common/utf8.h"
@@ -11,8 +12,25 @@
 namespace parlivo {
 namespace {
 
-constexpr std::u16string_view kTextMemberName = u"\"text\"";
-// Shorter replies cannot hold the member name, the colon and a value.
+// The reply is read either as UTF-16 or as the UTF-8 bytes that convert to
+// it; `Char` is the code unit of the form at hand. Every code unit that
+// steers the extraction (quotation mark, backslash, colon, white space,
+// control characters, hex digits, the letters of the member name) is ASCII,
+// and in UTF-8 no ASCII byte belongs to a multi-byte sequence. So both forms
+// hold the same steering units in the same order, with the same text between
+// them, and are read by the same code. Only the copying of plain text
+// differs: UTF-16 is copied as it stands, UTF-8 is widened and decoded.
+template <typename Char>
+constexpr bool kIsUtf8 = std::is_same_v<Char, char>;
+
+// A code unit as a number; a UTF-8 byte gives 0 to 255.
+constexpr char16_t UnitValue(char16_t c) { return c; }
+constexpr char16_t UnitValue(char c) { return static_cast<unsigned char>(c); }
+
+template <typename Char>
+constexpr Char kTextMemberName[] = {'"', 't', 'e', 'x', 't', '"'};
+// Shorter replies cannot hold the member name, the colon and a value, in
+// code units or in bytes.
 constexpr std::size_t kShortestReply = 9;
 
 constexpr bool IsJsonWhitespace(char16_t c) {
@@ -31,43 +49,74 @@ constexpr bool IsRemovedControl(char16_t c) {
 // Code units that end a run of text that is copied as it stands.
 constexpr bool EndsRun(char16_t c) { return c == u'"' || c == u'\\' || c < 0x20; }
 
-// Answers run to hundreds of kilobytes, so plain text is looked at four
-// code units at a time, as the 16-bit lanes of a 64-bit word.
-constexpr std::size_t kLanesPerWord = sizeof(std::uint64_t) / sizeof(char16_t);
-constexpr int kBitsPerLane = 16;
-constexpr std::uint64_t kOneInEachLane = 0x0001000100010001;
-constexpr std::uint64_t kTopBitOfEachLane = 0x8000800080008000;
-constexpr std::uint64_t kLowBitsOfEachLane = ~kTopBitOfEachLane;
-
-// The top bit of each lane whose code unit ends a run. Each test adds to the
-// low 15 bits of a lane so that its top bit says "passed"; such a sum never
-// carries into the next lane, so the lanes do not disturb each other. A lane
-// with its own top bit set holds no ASCII character and never ends a run.
-constexpr std::uint64_t RunEndLanes(std::uint64_t lanes) {
-  const std::uint64_t low = lanes & kLowBitsOfEachLane;
-  const std::uint64_t notControl = low + kOneInEachLane * (0x8000 - 0x20);
-  const std::uint64_t notQuote = (low ^ (kOneInEachLane * u'"')) + kLowBitsOfEachLane;
-  const std::uint64_t notBackslash = (low ^ (kOneInEachLane * u'\\')) + kLowBitsOfEachLane;
-  return ~((notControl & notQuote & notBackslash) | lanes) & kTopBitOfEachLane;
+// Where copying plain text stops: at the end of the run and, in UTF-8, at a
+// byte of a multi-byte sequence, which the decoder of common/utf8 takes on.
+template <typename Char>
+constexpr bool StopsCopy(char16_t c) {
+  return EndsRun(c) || (kIsUtf8<Char> && c >= 0x80);
 }
 
-std::size_t SkipJsonWhitespace(std::u16string_view text, std::size_t pos) {
-  while (pos < text.size() && IsJsonWhitespace(text[pos])) ++pos;
+// Answers run to hundreds of kilobytes, so plain text is looked at a 64-bit
+// word at a time, with a lane for each code unit: eight bytes of UTF-8 or
+// four units of UTF-16. (Two words at a time copy long runs a little faster
+// with -O2, but escape-dense text slower, and everything slower with -Os.)
+//
+// The top bit of each lane whose code unit stops the copy (see StopsCopy).
+// Each test adds to the low bits of a lane so that its top bit says
+// "passed"; such a sum never carries into the next lane, so the lanes do not
+// disturb each other. A lane with its own top bit set holds no ASCII
+// character: it never ends a run, and in UTF-8 it stops the copy.
+template <typename Char>
+constexpr std::uint64_t StopLanes(std::uint64_t lanes) {
+  using L = Lanes<Char>;
+  constexpr std::uint64_t kOnes = L::kOneInEach;
+  constexpr std::uint64_t kTopBitOfLane = std::uint64_t{1} << (L::kBits - 1);
+  const std::uint64_t low = lanes & L::kLowBitsOfEach;
+  const std::uint64_t notControl = low + kOnes * (kTopBitOfLane - 0x20);
+  const std::uint64_t notQuote = (low ^ (kOnes * '"')) + L::kLowBitsOfEach;
+  const std::uint64_t notBackslash = (low ^ (kOnes * '\\')) + L::kLowBitsOfEach;
+  const std::uint64_t runEnds = ~((notControl & notQuote & notBackslash) | lanes);
+  return (kIsUtf8<Char> ? runEnds | lanes : runEnds) & L::kTopBitOfEach;
+}
+
+// Copies the whole word of code units at `src` to `dest`, widening UTF-8 as
+// if it were ASCII, and returns how many of its units come before the first
+// that stops the copy: only those count.
+template <typename Char>
+std::size_t CopyWord(const Char* src, char16_t* dest) {
+  using L = Lanes<Char>;
+  std::uint64_t lanes;
+  std::memcpy(&lanes, src, sizeof lanes);
+  if constexpr (kIsUtf8<Char>) {
+    std::uint8_t bytes[L::kPerWord];
+    std::memcpy(bytes, src, sizeof bytes);
+    for (std::size_t k = 0; k < L::kPerWord; ++k) dest[k] = bytes[k];
+  } else {
+    std::memcpy(dest, src, sizeof lanes);
+  }
+  const std::uint64_t stops = StopLanes<Char>(lanes);
+  return stops == 0 ? L::kPerWord : FirstMarkedLane(stops, L::kBits);
+}
+
+template <typename Char>
+std::size_t SkipJsonWhitespace(std::basic_string_view<Char> text, std::size_t pos) {
+  while (pos < text.size() && IsJsonWhitespace(UnitValue(text[pos]))) ++pos;
   return pos;
 }
 
 // Where the value of the first "text" member begins (after its opening
 // quotation mark), or npos. The name must be followed by a colon and a
 // string, with JSON white space allowed around the colon.
-std::size_t FindTextValue(std::u16string_view reply) {
-  for (std::size_t name = reply.find(kTextMemberName); name != std::u16string_view::npos;
-       name = reply.find(kTextMemberName, name + 1)) {
-    std::size_t pos = SkipJsonWhitespace(reply, name + kTextMemberName.size());
-    if (pos >= reply.size() || reply[pos] != u':') continue;
+template <typename Char>
+std::size_t FindTextValue(std::basic_string_view<Char> reply) {
+  const std::basic_string_view<Char> name(kTextMemberName<Char>, std::size(kTextMemberName<Char>));
+  for (std::size_t at = reply.find(name); at != reply.npos; at = reply.find(name, at + 1)) {
+    std::size_t pos = SkipJsonWhitespace(reply, at + name.size());
+    if (pos >= reply.size() || reply[pos] != ':') continue;
     pos = SkipJsonWhitespace(reply, pos + 1);
-    if (pos < reply.size() && reply[pos] == u'"') return pos + 1;
+    if (pos < reply.size() && reply[pos] == '"') return pos + 1;
   }
-  return std::u16string_view::npos;
+  return reply.npos;
 }
 
 int HexValue(char16_t c) {
@@ -78,11 +127,14 @@ int HexValue(char16_t c) {
 }
 
 // The code unit of a \uXXXX escape whose four digits start at `pos`, or -1.
-long ParseHex4(std::u16string_view text, std::size_t pos) {
+// The digits are ASCII, so four bytes of UTF-8 hold them when four code
+// units of UTF-16 do.
+template <typename Char>
+long ParseHex4(std::basic_string_view<Char> text, std::size_t pos) {
   if (pos > text.size() || text.size() - pos < 4) return -1;
   long value = 0;
   for (std::size_t i = 0; i < 4; ++i) {
-    const int digit = HexValue(text[pos + i]);
+    const int digit = HexValue(UnitValue(text[pos + i]));
     if (digit < 0) return -1;
     value = value * 16 + digit;
   }
@@ -92,67 +144,78 @@ long ParseHex4(std::u16string_view text, std::size_t pos) {
 // Decodes one JSON string value into the answer. Escaped surrogate pairs
 // are joined; an escaped surrogate without its partner becomes U+FFFD.
 //
-// Decoding never makes the text longer, so the answer is written into a
-// buffer of the size of the rest of the reply, and the answer written so far
-// never reaches past the part of the reply read so far.
+// Decoding never makes the text longer (nor does converting UTF-8), so the
+// answer is written into a buffer with a code unit for each unit of the rest
+// of the reply, and the answer written so far never reaches past the part of
+// the reply read so far.
+template <typename Char>
 class ValueDecoder {
  public:
-  explicit ValueDecoder(std::u16string_view reply) : reply_(reply) {}
+  explicit ValueDecoder(std::basic_string_view<Char> reply) : reply_(reply) {}
 
   // Decodes from `begin` up to the first unescaped quotation mark or the end
   // of the reply.
   std::u16string Decode(std::size_t begin) {
     const std::size_t size = reply_.size();
-    out_.resize(size - begin);
-    written_ = 0;
+    std::u16string answer(size - begin, u'\0');
+    dest_ = answer.data();
     std::size_t pos = begin;
-    while (pos < size) {
+    for (;;) {
       pos = CopyPlainRun(pos);
-      if (pos >= size || reply_[pos] == u'"') break;
-      if (reply_[pos] == u'\\' && pos + 1 < size) {
+      if (pos >= size || At(pos) == u'"') break;
+      if (At(pos) == u'\\' && pos + 1 < size) {
         pos = DecodeEscape(pos);
       } else {
-        Append(reply_[pos]);
+        Append(At(pos));
         ++pos;
       }
     }
-    FlushLoneHigh();
-    out_.resize(written_);
-    return std::move(out_);
+    answer.resize(static_cast<std::size_t>(dest_ - answer.data()));
+    return answer;
   }
 
  private:
+  static constexpr std::size_t kUnicodeEscapeLength = 6;  // \uXXXX
+
+  char16_t At(std::size_t pos) const { return UnitValue(reply_[pos]); }
+
   // Copies the text from `pos` up to the next code unit that ends a run;
-  // returns that unit's position. Whole words are copied ahead, and only the
-  // part before the unit that ends the run is kept.
+  // returns that unit's position.
   std::size_t CopyPlainRun(std::size_t pos) {
-    const std::size_t size = reply_.size();
-    const char16_t* const text = reply_.data();
-    if (pos == size || EndsRun(text[pos])) return pos;
-    FlushLoneHigh();
-    while (size - pos >= kLanesPerWord) {
-      std::uint64_t lanes;
-      std::memcpy(&lanes, text + pos, sizeof lanes);
-      std::memcpy(out_.data() + written_, &lanes, sizeof lanes);
-      const std::uint64_t ends = RunEndLanes(lanes);
-      const std::size_t plain = ends == 0 ? kLanesPerWord : FirstMarkedLane(ends, kBitsPerLane);
-      written_ += plain;
-      pos += plain;
-      if (plain < kLanesPerWord) return pos;
+    if (pos == reply_.size() || EndsRun(At(pos))) return pos;
+    for (;;) {
+      pos = CopyUpToStop(pos);
+      if constexpr (kIsUtf8<Char>) {
+        if (pos < reply_.size() && At(pos) >= 0x80) {
+          const Utf8DecodeEnd end = DecodeNonAsciiRun(reply_, pos, dest_);
+          pos = end.pos;
+          dest_ = end.dest;
+          continue;
+        }
+      }
+      return pos;
     }
-    for (; pos < size && !EndsRun(text[pos]); ++pos) Put(text[pos]);
+  }
+
+  // Copies from `pos` up to the next code unit that stops the copy; returns
+  // its position. Whole words are copied ahead, and only the part before
+  // the unit that stops the copy is kept.
+  std::size_t CopyUpToStop(std::size_t pos) {
+    constexpr std::size_t kWordUnits = Lanes<Char>::kPerWord;
+    const std::size_t size = reply_.size();
+    while (size - pos >= kWordUnits) {
+      const std::size_t plain = CopyWord(reply_.data() + pos, dest_);
+      dest_ += plain;
+      pos += plain;
+      if (plain < kWordUnits) return pos;
+    }
+    for (; pos < size && !StopsCopy<Char>(At(pos)); ++pos) Put(At(pos));
     return pos;
   }
 
-  void Put(char16_t c) { out_[written_++] = c; }
-
-  void FlushLoneHigh() {
-    if (pendingHigh_ != 0) Put(kReplacementCharacter);
-    pendingHigh_ = 0;
-  }
+  void Put(char16_t c) { *dest_++ = c; }
 
   void Append(char16_t c) {
-    FlushLoneHigh();
     if (!IsRemovedControl(c)) Put(c);
   }
 
@@ -160,7 +223,7 @@ class ValueDecoder {
   // goes on. A malformed escape keeps its backslash, and the character after
   // it is read on its own.
   std::size_t DecodeEscape(std::size_t pos) {
-    switch (reply_[pos + 1]) {
+    switch (At(pos + 1)) {
       case u'"': Append(u'"'); return pos + 2;
       case u'\\': Append(u'\\'); return pos + 2;
       case u'/': Append(u'/'); return pos + 2;
@@ -172,8 +235,8 @@ class ValueDecoder {
       case u'u': {
         const long unit = ParseHex4(reply_, pos + 2);
         if (unit < 0) break;
-        AppendEscapedUnit(static_cast<char16_t>(unit));
-        return pos + 6;
+        AppendEscapedUnit(static_cast<char16_t>(unit), pos);
+        return pos + kUnicodeEscapeLength;
       }
       default: break;
     }
@@ -181,24 +244,54 @@ class ValueDecoder {
     return pos + 1;
   }
 
-  void AppendEscapedUnit(char16_t unit) {
-    if (IsLowSurrogate(unit) && pendingHigh_ != 0) {
-      Put(pendingHigh_);
+  // An escaped high surrogate goes into the answer as U+FFFD at once; when
+  // the escape right after it is a low surrogate, the pair takes its place.
+  void AppendEscapedUnit(char16_t unit, std::size_t escapeStart) {
+    if (IsLowSurrogate(unit) && escapeStart == highSurrogateEnd_) {
+      dest_[-1] = highSurrogate_;
       Put(unit);
-      pendingHigh_ = 0;
     } else if (IsHighSurrogate(unit)) {
-      FlushLoneHigh();
-      pendingHigh_ = unit;
+      Put(kReplacementCharacter);
+      highSurrogate_ = unit;
+      highSurrogateEnd_ = escapeStart + kUnicodeEscapeLength;
     } else {
       Append(IsLowSurrogate(unit) ? kReplacementCharacter : unit);
     }
   }
 
-  std::u16string_view reply_;
-  std::u16string out_;
-  std::size_t written_ = 0;
-  char16_t pendingHigh_ = 0;
+  std::basic_string_view<Char> reply_;
+  char16_t* dest_ = nullptr;  // where the next code unit of the answer goes
+  char16_t highSurrogate_ = 0;
+  std::size_t highSurrogateEnd_ = std::basic_string_view<Char>::npos;  // of its escape
 };
+
+// Each UTF-16 code unit comes from at most three bytes (a four-byte
+// character gives two units), so this many bytes convert to at least one
+// unit more than the failure text shows. The conversion of a prefix differs
+// from that of the whole reply only in its last unit, when the cut broke a
+// character, so the units shown are those of the whole reply.
+constexpr std::size_t kShownBytesBound = 3 * (kParseFailureShownUnits + 1);
+
+std::u16string FailureText(std::u16string_view reply) { return ParseFailureText(reply); }
+std::u16string FailureText(std::string_view replyBytes) {
+  return ParseFailureText(Utf8ToUtf16(replyBytes.substr(0, kShownBytesBound)));
+}
+
+template <typename Char>
+std::u16string Extract(std::basic_string_view<Char> reply) {
+  try {
+    if (reply.size() < kShortestReply) return FailureText(reply);
+    const std::size_t value = FindTextValue(reply);
+    if (value == reply.npos || value >= reply.size() || reply[value] == '"') {
+      return FailureText(reply);
+    }
+    return ValueDecoder<Char>(reply).Decode(value);
+  } catch (const std::exception&) {
+    return std::u16string(kErrorParseException);
+  } catch (...) {
+    return std::u16string(kErrorParseUnexpected);
+  }
+}
 
 }  // namespace
 
@@ -212,19 +305,10 @@ std::u16string ParseFailureText(std::u16string_view reply) {
   return text;
 }
 
-std::u16string ExtractResponseText(std::u16string_view reply) {
-  try {
-    if (reply.size() < kShortestReply) return ParseFailureText(reply);
-    const std::size_t value = FindTextValue(reply);
-    if (value == std::u16string_view::npos || value >= reply.size() || reply[value] == u'"') {
-      return ParseFailureText(reply);
-    }
-    return ValueDecoder(reply).Decode(value);
-  } catch (const std::exception&) {
-    return std::u16string(kErrorParseException);
-  } catch (...) {
-    return std::u16string(kErrorParseUnexpected);
-  }
+std::u16string ExtractResponseText(std::u16string_view reply) { return Extract(reply); }
+
+std::u16string ExtractResponseTextFromUtf8(std::string_view replyBytes) {
+  return Extract(replyBytes);
 }
 
 }  // namespace parlivo

@@ -24,4 +24,10 @@ std::u16string ParseFailureText(std::u16string_view reply);
 // gives the parse-failure text.
 std::u16string ExtractResponseText(std::u16string_view reply);
 
+// The same for the reply's UTF-8 bytes as they arrive: always equal to
+// ExtractResponseText(Utf8ToUtf16(replyBytes)), failure text included, but
+// without converting the whole reply: only the answer (or the part of the
+// reply the failure text shows) is converted.
+std::u16string ExtractResponseTextFromUtf8(std::string_view replyBytes);
+
 }  // namespace parlivo

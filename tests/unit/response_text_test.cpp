@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/utf8.h"
+
 #include "case_name.h"
 
 namespace parlivo {
@@ -47,6 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"LoneHighSurrogate", u"{\"text\": \"\\ud83dx\"}", u"\uFFFDx"},
         ExtractCase{"LoneLowSurrogate", u"{\"text\": \"\\ude00\"}", u"\uFFFD"},
         ExtractCase{"HighThenHigh", u"{\"text\": \"\\ud83d\\ud83d\\ude00\"}", u"\uFFFD\U0001F600"},
+        ExtractCase{"TextBetweenHighAndLow", u"{\"text\": \"\\ud83dx\\ude00\"}", u"\uFFFDx\uFFFD"},
+        ExtractCase{"RemovedControlBetweenHighAndLow", u"{\"text\": \"\\ud83d\\u0001\\ude00\"}",
+                    u"\uFFFD\uFFFD"},
+        ExtractCase{"LowThenHigh", u"{\"text\": \"\\ude00\\ud83d\"}", u"\uFFFD\uFFFD"},
+        ExtractCase{"PairThenLow", u"{\"text\": \"\\ud83d\\ude00\\ude00\"}", u"\U0001F600\uFFFD"},
         ExtractCase{"NulEscapeRemoved", u"{\"text\": \"a\\u0000b\"}", u"ab"},
         ExtractCase{"DecodedControlsRemoved", u"{\"text\": \"a\\b\\f\\u0001b\"}", u"ab"},
         ExtractCase{"RawControlsRemoved", std::u16string(u"{\"text\": \"a\0\x01\x1F\tb\"}", 17), u"a\tb"},
@@ -86,6 +93,42 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"HtmlPage", u"<html><body><h1>502 Bad Gateway</h1></body></html>"},
         FailureCase{"LongReply", std::u16string(5000, u'z')}),
     CaseName());
+
+// Plain text is copied four code units at a time, and a run may stop at any
+// unit of a word: values of 3-5, 7-9 and 15-17 characters with an escape, a
+// control character or a character outside ASCII at each place, closed by a
+// quotation mark or running to the end of the reply.
+TEST(ExtractWordBoundaries, PieceAtEachPlaceOfShortValues) {
+  struct Piece {
+    std::u16string json;
+    std::u16string decoded;
+  };
+  const Piece pieces[] = {
+      {u"\\n", u"\n"},
+      {u"\\\"", u"\""},
+      {u"\\u00e4", u"\u00E4"},
+      {u"\\ud83d\\ude00", u"\U0001F600"},
+      {u"\x01", u""},
+      {u"\u0645", u"\u0645"},
+      {u"\U0001F600", u"\U0001F600"},
+      {u"\xD83D", u"\xD83D"},  // a lone surrogate is copied as it stands
+  };
+  for (const std::size_t length : {3, 4, 5, 7, 8, 9, 15, 16, 17}) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const Piece& piece : pieces) {
+        const std::u16string value =
+            std::u16string(at, u'a') + piece.json + std::u16string(length - at - 1, u'b');
+        const std::u16string answer =
+            std::u16string(at, u'a') + piece.decoded + std::u16string(length - at - 1, u'b');
+        const std::u16string open = u"{\"text\": \"";
+        for (const std::u16string& reply : {open + value + u"\"}", open + value}) {
+          SCOPED_TRACE(testing::PrintToString(Utf16ToUtf8(reply)));
+          EXPECT_EQ(ExtractResponseText(reply), answer);
+        }
+      }
+    }
+  }
+}
 
 TEST(ParseFailureText, KeepsExactlyTwoHundredUnits) {
   const std::u16string reply = std::u16string(199, u'a') + u"bc";

@@ -39,6 +39,66 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"TruncatedThenLead", "\xE2\xC3\xA4", u"\uFFFD\u00E4"}),
     CaseName());
 
+// ASCII is widened sixteen bytes at a time, and a block may hold the start
+// of a multi-byte sequence at any place: texts of 3-5, 7-9, 15-17 and 31-33
+// characters with one such piece at each place.
+TEST(Utf8DecodeBlocks, PieceAtEachPlaceOfShortTexts) {
+  struct Piece {
+    std::string bytes;
+    std::u16string units;
+  };
+  const Piece pieces[] = {
+      {"\xC3\xA4", u"\u00E4"},
+      {"\xE2\x82\xAC", u"\u20AC"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600"},
+      {"\xE2\x82", u"\uFFFD"},  // cut by the ASCII byte after it, or by the end
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},
+      {"\xFF", u"\uFFFD"},
+  };
+  for (const std::size_t length : {3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33}) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const Piece& piece : pieces) {
+        const std::size_t after = length - at - 1;
+        const std::string bytes = std::string(at, 'a') + piece.bytes + std::string(after, 'b');
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        EXPECT_EQ(Utf8ToUtf16(bytes),
+                  std::u16string(at, u'a') + piece.units + std::u16string(after, u'b'));
+      }
+    }
+  }
+}
+
+struct RunCase {
+  const char* name;
+  std::string bytes;
+  std::size_t pos;
+  std::u16string units;
+  std::size_t end;
+};
+
+class DecodeNonAsciiRunTest : public testing::TestWithParam<RunCase> {};
+
+TEST_P(DecodeNonAsciiRunTest, DecodesUpToTheNextAsciiByte) {
+  const RunCase& c = GetParam();
+  std::u16string dest(c.bytes.size(), u'\0');
+  const Utf8DecodeEnd end = DecodeNonAsciiRun(c.bytes, c.pos, dest.data());
+  EXPECT_EQ(end.pos, c.end);
+  dest.resize(static_cast<std::size_t>(end.dest - dest.data()));
+  EXPECT_EQ(dest, c.units);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodeNonAsciiRunTest,
+    testing::Values(
+        RunCase{"AsciiAtStart", "ab", 0, u"", 0}, RunCase{"AtEnd", "ab", 2, u"", 2},
+        RunCase{"StopsAtAscii", "x\xC3\xA4\xE2\x82\xAC\"y", 1, u"\u00E4\u20AC", 6},
+        RunCase{"RunsToTheEnd", "\xF0\x9F\x98\x80\xD9\x85", 0, u"\U0001F600\u0645", 6},
+        RunCase{"CutSequenceBeforeAscii", "\xF0\x9F\x98\"", 0, u"\uFFFD", 3},
+        RunCase{"CutSequenceAtEnd", "\xE2\x82", 0, u"\uFFFD", 2},
+        RunCase{"EachIllFormedPieceOnce", "\xE2\x82\xC3\xA4\x80\xED\xA0\x80!", 0,
+                u"\uFFFD\u00E4\uFFFD\uFFFD\uFFFD\uFFFD", 8}),
+    CaseName());
+
 struct EncodeCase {
   const char* name;
   std::u16string text;
