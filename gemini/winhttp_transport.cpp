@@ -26,6 +26,11 @@ HttpHandle WinHttpTransport::OpenSession(std::u16string_view userAgent) {
   if (session != nullptr) {
     WinHttpSetTimeouts(session, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs,
                        kReceiveTimeoutMs);
+    // The wait for the status line and headers has a limit of its own, which
+    // the call above leaves alone (Wine sets none; Windows 90 s).
+    DWORD responseTimeoutMs = kReceiveTimeoutMs;
+    WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeoutMs,
+                     sizeof(responseTimeoutMs));
   }
   return session;
 }
