@@ -24,3 +24,5 @@ echo "== windows: Parlivo.exe with MinGW-w64, and the acceptance suite under Win
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows -L wine
+echo "== windows: the program's benchmarks under Wine (figures beside their goals, not asserted)"
+ctest --preset windows -L bench --verbose

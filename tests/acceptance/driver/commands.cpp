@@ -8,6 +8,7 @@
 #include "menu_reader.h"
 #include "process_probe.h"
 #include "screen_pixels.h"
+#include "timing_probe.h"
 #include "user_input.h"
 #include "window_queries.h"
 
@@ -149,9 +150,12 @@ std::string CountColourCommand(const Request& request) {
 //   sel HWND | focus HWND | next_tab PARENT CONTROL | hit_test HWND X Y
 //   box HWND | answer HWND ID | click HWND | command HWND ID | wait_gone HWND MS
 //   foreground HWND | type HWND TEXT | keys HWND CHORD | mouse_click X Y
+//   keys_repeat HWND CHORD COUNT INTERVAL_MS
 //   count_colour X Y W H 0xRRGGBB TOLERANCE | capture X Y W H PATH.bmp
-//   menu_resource EXE ID | stats PID | wait_exit PID MS | terminate PID
-//   debug_monitor | debug_messages PID | lock PATH | unlock LOCK | quit
+//   menu_resource EXE ID | stats PID | window_count PID | wait_exit PID MS
+//   terminate PID | debug_monitor | debug_messages PID
+//   lock PATH | hold PATH | unlock LOCK | quit
+//   clock | start_timed EXE CLASS MS | click_timed BUTTON BOX MS | text_length HWND
 const std::map<std::wstring, Handler>& Handlers() {
   static const std::map<std::wstring, Handler> handlers{
       {L"ping", [](const Request&) { return Empty(); }},
@@ -206,6 +210,13 @@ const std::map<std::wstring, Handler>& Handlers() {
          PressChord(r.Text(1));
          return Empty();
        }},
+      {L"keys_repeat",
+       [](const Request& r) {
+         ForegroundArg(r);
+         const DWORD elapsed = PressChordRepeatedly(r.Text(1), static_cast<int>(r.Integer(2)),
+                                                    static_cast<DWORD>(r.Integer(3)));
+         return JsonObject().Number("elapsed_ms", elapsed).Finish();
+       }},
       {L"mouse_click",
        [](const Request& r) {
          ClickAt(static_cast<int>(r.Integer(0)), static_cast<int>(r.Integer(1)));
@@ -218,6 +229,7 @@ const std::map<std::wstring, Handler>& Handlers() {
          return DescribeMenuResource(r.Text(0), static_cast<int>(r.Integer(1)));
        }},
       {L"stats", [](const Request& r) { return DescribeProcessResources(ProcessIdArg(r, 0)); }},
+      {L"window_count", [](const Request& r) { return CountWindowsOf(ProcessIdArg(r, 0)); }},
       {L"wait_exit",
        [](const Request& r) {
          return WaitForExit(ProcessIdArg(r, 0), static_cast<DWORD>(r.Integer(1)));
@@ -236,6 +248,14 @@ const std::map<std::wstring, Handler>& Handlers() {
        [](const Request& r) { return TakeDebugMessages(ProcessIdArg(r, 0)); }},
       {L"lock",
        [](const Request& r) { return JsonObject().Number("lock", LockFile(r.Text(0))).Finish(); }},
+      {L"clock", ClockNow},
+      {L"start_timed", StartTimed},
+      {L"click_timed", ClickTimed},
+      {L"text_length", TextLength},
+      {L"hold",
+       [](const Request& r) {
+         return JsonObject().Number("lock", HoldFileForEditing(r.Text(0))).Finish();
+       }},
       {L"unlock",
        [](const Request& r) {
          ReleaseFile(r.Integer(0));

@@ -1,8 +1,12 @@
 #include "process_probe.h"
 
 #include <psapi.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "protocol.h"
 
@@ -10,6 +14,9 @@ namespace driver {
 namespace {
 
 constexpr UINT kTerminatedByTestCode = 1;
+constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+constexpr ULONG kFirstHandleTableBytes = 1 << 16;
+constexpr int kHandleTableAttempts = 8;
 
 // Closes a process handle on every way out.
 class ProcessHandle {
@@ -29,6 +36,37 @@ class ProcessHandle {
 std::map<long long, HANDLE>& HeldFiles() {
   static std::map<long long, HANDLE> files;
   return files;
+}
+
+long long KeepHeld(HANDLE file, const std::wstring& path) {
+  if (file == INVALID_HANDLE_VALUE) throw CommandError("cannot open " + WideToUtf8(path));
+  static long long nextNumber = 1;
+  HeldFiles()[nextNumber] = file;
+  return nextNumber++;
+}
+
+// The number of entries of the system's handle table that belong to the
+// process; nothing when the system does not give the table. The table grows
+// between calls, so the buffer grows until it fits.
+std::optional<long long> HandleTableEntries(DWORD processId) {
+  std::vector<unsigned char> buffer(kFirstHandleTableBytes);
+  for (int attempt = 0; attempt < kHandleTableAttempts; ++attempt) {
+    ULONG needed = 0;
+    const NTSTATUS status = NtQuerySystemInformation(
+        SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kStatusInfoLengthMismatch) {
+      buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + kFirstHandleTableBytes));
+      continue;
+    }
+    if (status < 0) return std::nullopt;
+    const auto* table = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
+    long long count = 0;
+    for (ULONG i = 0; i < table->Count; ++i) {
+      if (table->Handle[i].OwnerPid == processId) ++count;
+    }
+    return count;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -56,6 +94,8 @@ std::string DescribeProcessResources(DWORD processId) {
         static_cast<long long>(memory.PrivateUsage));
   count("working_set_bytes", memoryKnown && memory.WorkingSetSize != 0,
         static_cast<long long>(memory.WorkingSetSize));
+  const std::optional<long long> tableEntries = HandleTableEntries(processId);
+  count("handle_table_entries", tableEntries.has_value(), tableEntries.value_or(0));
   return json.Finish();
 }
 
@@ -78,12 +118,15 @@ void TerminateById(DWORD processId) {
 }
 
 long long LockFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw CommandError("cannot open " + WideToUtf8(path));
-  static long long nextNumber = 1;
-  HeldFiles()[nextNumber] = file;
-  return nextNumber++;
+  return KeepHeld(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr),
+                  path);
+}
+
+long long HoldFileForEditing(const std::wstring& path) {
+  return KeepHeld(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                  path);
 }
 
 void ReleaseFile(long long lockNumber) {

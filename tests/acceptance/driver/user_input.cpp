@@ -94,6 +94,28 @@ std::vector<std::wstring> SplitChord(const std::wstring& chord) {
   }
 }
 
+// The key events of one press of a chord.
+std::vector<INPUT> ChordEvents(const std::wstring& chord) {
+  const std::vector<std::wstring> parts = SplitChord(chord);
+  std::vector<Key> held;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    bool unused = false;
+    held.push_back(KeyForPart(parts[i], unused));
+  }
+  bool needsShift = false;
+  const Key key = KeyForPart(parts.back(), needsShift);
+  const bool shiftHeld = std::any_of(held.begin(), held.end(),
+                                     [](Key k) { return k.virtualKey == VK_SHIFT; });
+  if (needsShift && !shiftHeld) held.push_back({VK_SHIFT, false});
+
+  std::vector<INPUT> inputs;
+  for (const Key modifier : held) inputs.push_back(KeyEvent(modifier, false));
+  inputs.push_back(KeyEvent(key, false));
+  inputs.push_back(KeyEvent(key, true));
+  for (auto it = held.rbegin(); it != held.rend(); ++it) inputs.push_back(KeyEvent(*it, true));
+  return inputs;
+}
+
 }  // namespace
 
 bool BringToForeground(HWND window) {
@@ -120,24 +142,18 @@ void TypeText(const std::wstring& text) {
 }
 
 void PressChord(const std::wstring& chord) {
-  const std::vector<std::wstring> parts = SplitChord(chord);
-  std::vector<Key> held;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    bool unused = false;
-    held.push_back(KeyForPart(parts[i], unused));
-  }
-  bool needsShift = false;
-  const Key key = KeyForPart(parts.back(), needsShift);
-  const bool shiftHeld = std::any_of(held.begin(), held.end(),
-                                     [](Key k) { return k.virtualKey == VK_SHIFT; });
-  if (needsShift && !shiftHeld) held.push_back({VK_SHIFT, false});
-
-  std::vector<INPUT> inputs;
-  for (const Key modifier : held) inputs.push_back(KeyEvent(modifier, false));
-  inputs.push_back(KeyEvent(key, false));
-  inputs.push_back(KeyEvent(key, true));
-  for (auto it = held.rbegin(); it != held.rend(); ++it) inputs.push_back(KeyEvent(*it, true));
+  std::vector<INPUT> inputs = ChordEvents(chord);
   Send(inputs);
+}
+
+DWORD PressChordRepeatedly(const std::wstring& chord, int count, DWORD intervalMs) {
+  std::vector<INPUT> inputs = ChordEvents(chord);
+  const DWORD start = GetTickCount();
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) Sleep(intervalMs);
+    Send(inputs);
+  }
+  return GetTickCount() - start;
 }
 
 void ClickAt(int x, int y) {

@@ -21,6 +21,10 @@ void TypeText(const std::wstring& text);
 // produces it on the current keyboard layout, with Shift when it needs it.
 void PressChord(const std::wstring& chord);
 
+// Presses the chord `count` times, `intervalMs` apart, as hurried fingers
+// would; returns the milliseconds from the first press to the last.
+DWORD PressChordRepeatedly(const std::wstring& chord, int count, DWORD intervalMs);
+
 // Moves the mouse to a screen point and clicks the left button there.
 void ClickAt(int x, int y);
 

@@ -28,6 +28,38 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
   return TRUE;
 }
 
+bool OwnedBy(HWND window, DWORD processId) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  return owner == processId;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM param) {
+  ++*reinterpret_cast<long long*>(param);
+  return TRUE;
+}
+
+long long CountDescendants(HWND window) {
+  long long count = 0;
+  EnumChildWindows(window, CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+struct OwnedWindows {
+  DWORD processId;
+  long long topLevel = 0;
+  long long children = 0;
+};
+
+BOOL CALLBACK CountOwnedTopLevel(HWND window, LPARAM param) {
+  auto& owned = *reinterpret_cast<OwnedWindows*>(param);
+  if (OwnedBy(window, owned.processId)) {
+    ++owned.topLevel;
+    owned.children += CountDescendants(window);
+  }
+  return TRUE;
+}
+
 RECT RectInParentClient(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -77,6 +109,25 @@ std::vector<HWND> TopLevelWindows(const std::wstring& className, const std::wstr
   TopLevelSearch search{&className, &title, processId, {}};
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::string CountWindowsOf(DWORD processId) {
+  OwnedWindows owned{processId};
+  EnumWindows(CountOwnedTopLevel, reinterpret_cast<LPARAM>(&owned));
+  // Message-only windows are not top-level windows and EnumWindows skips them.
+  long long messageOnly = 0;
+  for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
+    if (OwnedBy(window, processId)) {
+      ++messageOnly;
+      owned.children += CountDescendants(window);
+    }
+  }
+  return JsonObject()
+      .Number("top_level", owned.topLevel)
+      .Number("children", owned.children)
+      .Number("message_only", messageOnly)
+      .Finish();
 }
 
 std::string DescribeWindow(HWND window) {

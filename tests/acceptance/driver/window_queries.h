@@ -26,6 +26,10 @@ std::optional<std::wstring> TextByMessage(HWND window);
 std::vector<HWND> TopLevelWindows(const std::wstring& className, const std::wstring& title,
                                   DWORD processId);
 
+// Every window the process owns, hidden and message-only ones and all
+// descendants included: top-level, child and message-only counts.
+std::string CountWindowsOf(DWORD processId);
+
 // Class, texts, styles, rectangles, ids, owner and process of one window.
 std::string DescribeWindow(HWND window);
 // The direct children in Z order (creation order for controls), each with its

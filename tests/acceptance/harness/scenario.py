@@ -56,14 +56,15 @@ class Scenario(unittest.TestCase):
 
     # Starting the program
 
-    def launch(self, args=(), config=GOOD_CONFIG):
-        """Starts the program; `config` is the bytes of config.ini, or NO_CONFIG."""
+    def launch(self, args=(), config=GOOD_CONFIG, proxy_url=None):
+        """Starts the program; `config` is the bytes of config.ini, or NO_CONFIG;
+        `proxy_url` replaces the stand-in as the program's proxy."""
         if config is not NO_CONFIG:
             self.config_path.write_bytes(config)
-        return self.env.start_program(self.exe, args)
+        return self.env.start_program(self.exe, args, proxy_url)
 
-    def start_app(self, args=(), config=GOOD_CONFIG):
-        process = self.launch(args, config)
+    def start_app(self, args=(), config=GOOD_CONFIG, proxy_url=None):
+        process = self.launch(args, config, proxy_url)
         hwnd = self.find_window('PARLIVO', 'Parlivo')
         app = ParlivoApp(self.driver, hwnd, process)
         self.assertEqual(set(app.controls), {'input', 'arabic', 'english', 'german', 'translate',
@@ -106,8 +107,9 @@ class Scenario(unittest.TestCase):
                                 timeout=BOX_TIMEOUT_S + 10)['gone']
         self.assertTrue(gone, f'box {box["caption"]!r} did not close')
 
-    def wait_notepad_on(self, path, timeout_s=WINDOW_TIMEOUT_S):
-        """The Notepad window that shows the file at `path`; checks the text it shows."""
+    def wait_notepad_on(self, path, timeout_s=WINDOW_TIMEOUT_S, check_text=True):
+        """The Notepad window that shows the file at `path`; checks the text it
+        shows unless Notepad reads the file in an encoding of its own choosing."""
         hwnd = self.find_window('Notepad')
         # Notepad opens untitled and names the file once it has loaded it.
         deadline = time.monotonic() + timeout_s
@@ -117,5 +119,20 @@ class Scenario(unittest.TestCase):
         edit = [child for child in self.driver.call('children', hwnd)['children']
                 if child['class'] == 'Edit']
         self.assertEqual(len(edit), 1)
-        self.assertEqual(edit[0]['text'], path.read_bytes().decode('latin-1'))
+        if check_text:
+            self.assertEqual(edit[0]['text'], path.read_bytes().decode('latin-1'))
         return hwnd
+
+    def assert_ends_in_notepad(self, process, caption, message, icon, check_text=True,
+                               on_reload=False):
+        """The program shows an unowned box, then opens Notepad on its
+        config.ini and ends with exit code 0. At start-up it never shows its
+        main window; on a reload the window goes with the process."""
+        box = self.wait_box(caption)
+        self.assert_message_box(box, message=message, icon=icon, owner=0, buttons=[(IDOK, 'OK')])
+        if not on_reload:
+            self.assertEqual(self.windows('PARLIVO'), [])
+        self.answer_box(box, IDOK)
+        self.assertEqual(self.wait_exit(process), 0)
+        self.wait_notepad_on(self.config_path, check_text=check_text)
+        self.assertEqual(self.windows('PARLIVO'), [])

@@ -8,6 +8,7 @@ system's certificate file, so a test authority is trusted there and nowhere
 else.
 """
 
+import contextlib
 import fcntl
 import os
 import pathlib
@@ -18,6 +19,8 @@ DESKTOP_SIZE = (1920, 1080)
 BOOT_TIMEOUT_S = 300
 REG_TIMEOUT_S = 60
 IDLE_TIMEOUT_S = 30
+MOUNT_TIMEOUT_S = 10
+WINESERVER_NAMES = ('wineserver', 'wineserver64')
 _PROXY_VARIABLES = ('http_proxy', 'https_proxy', 'HTTP_PROXY', 'HTTPS_PROXY', 'no_proxy',
                     'NO_PROXY', 'all_proxy', 'ALL_PROXY')
 # The bind mount lives as long as the namespace, that is as long as the program.
@@ -83,6 +86,43 @@ class WineSession:
         with open(log_path or os.devnull, 'ab') as log:
             return subprocess.Popen([*self.command, *map(str, args)], cwd=cwd, env=env,
                                     stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+
+    def server_pid(self):
+        """The process id of the prefix's running wineserver."""
+        wanted = f'WINEPREFIX={self.prefix}'.encode()
+        for entry in pathlib.Path('/proc').iterdir():
+            with contextlib.suppress(OSError):
+                if ((entry / 'comm').read_text().strip() in WINESERVER_NAMES and
+                        wanted in (entry / 'environ').read_bytes().split(b'\0')):
+                    return int(entry.name)
+        raise RuntimeError(f'no wineserver runs for {self.prefix}')
+
+    @contextlib.contextmanager
+    def read_only_folder(self, folder):
+        """Makes `folder` read-only for every program of the prefix, root
+        included, while the block runs.
+
+        Wine opens and creates files in its wineserver, so the read-only bind
+        mount goes into the wineserver's mount namespace: the private one
+        made for the first program of the session, never the caller's own.
+        """
+        server = self.server_pid()
+        if os.readlink(f'/proc/{server}/ns/mnt') == os.readlink('/proc/self/ns/mnt'):
+            raise RuntimeError('the wineserver shares this mount namespace; '
+                               'a read-only mount there would reach the whole machine')
+        folder = str(pathlib.Path(folder).resolve())
+
+        def in_server_namespace(*command):
+            subprocess.run(['nsenter', f'--target={server}', '--mount', *command], check=True,
+                           timeout=MOUNT_TIMEOUT_S, stdout=subprocess.DEVNULL)
+
+        in_server_namespace('mount', '--bind', folder, folder)
+        try:
+            in_server_namespace('mount', '-o', 'remount,bind,ro', folder)
+            yield
+        finally:
+            # Lazily, so that a program still running there cannot keep it mounted.
+            in_server_namespace('umount', '--lazy', folder)
 
     def wait_until_idle(self):
         """Waits for the prefix's wineserver to end once its last program has.

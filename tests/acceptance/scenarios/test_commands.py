@@ -6,26 +6,16 @@ import math
 from harness.request_checks import check_request
 from harness.scenario import (GOOD_CONFIG, GOOD_KEY, IDNO, IDOK, IDYES, QUIET_PERIOD_S,
                               WINDOW_TIMEOUT_S, Scenario)
+from harness.settings_file import CREATED_TEXT, TEMPLATE, config
 from standin.replies import Reply, gemini_answer
 
 REPLY = 'Arabic: شمس\nEnglish: sun\nGerman: Sonne'
 BOXES = {'arabic': 'شمس', 'english': 'sun', 'german': 'Sonne'}
 REQUEST_TIMEOUT_S = 15
-TEMPLATE = (b'[Gemini]\r\ngemini_key= YOUR_GEMINI_KEY\r\n'
-            b'gemini_model=gemini-2.5-flash-lite\r\n')
-CREATED_TEXT = ("Configuration file 'config.ini' has been created.\n\n"
-                'Update your Gemini API key, save it, then restart the app.')
 BS_TYPEMASK = 0x0F
 BS_DEFPUSHBUTTON = 0x01
 WS_EX_NOPARENTNOTIFY = 0x04
 WS_EX_CLIENTEDGE = 0x200
-
-
-def config(key, model=None):
-    text = '[Gemini]\r\ngemini_key=' + key + '\r\n'
-    if model is not None:
-        text += 'gemini_model=' + model + '\r\n'
-    return text.encode('ascii')
 
 
 class CommandScenario(Scenario):

@@ -2,32 +2,13 @@
 --pos decides where."""
 
 from harness.scenario import GOOD_KEY, IDOK, NO_CONFIG, Scenario
+from harness.settings_file import CREATED_TEXT, INVALID_KEY_TEXT, TEMPLATE
 from harness.wine import windows_path
 
-TEMPLATE = (b'[Gemini]\r\n'
-            b'gemini_key= YOUR_GEMINI_KEY\r\n'
-            b'gemini_model=gemini-2.5-flash-lite\r\n')
-CREATED_TEXT = ("Configuration file 'config.ini' has been created.\n\n"
-                'Update your Gemini API key, save it, then restart the app.')
-INVALID_KEY_TEXT = ('Gemini API key is not correct.\n\n'
-                    'Update your Gemini API key, save it, then restart the app.')
 UTF8_BOM = b'\xef\xbb\xbf'
 
 
-class StartUpScenario(Scenario):
-    def assert_ends_in_notepad(self, process, caption, message, icon):
-        """The program shows an unowned box, then opens Notepad on its
-        config.ini and ends with exit code 0, never showing its main window."""
-        box = self.wait_box(caption)
-        self.assert_message_box(box, message=message, icon=icon, owner=0, buttons=[(IDOK, 'OK')])
-        self.assertEqual(self.windows('PARLIVO'), [])
-        self.answer_box(box, IDOK)
-        self.assertEqual(self.wait_exit(process), 0)
-        self.wait_notepad_on(self.config_path)
-        self.assertEqual(self.windows('PARLIVO'), [])
-
-
-class FirstStart(StartUpScenario):
+class FirstStart(Scenario):
     def test_writes_the_template_tells_the_user_and_opens_notepad(self):
         process = self.launch(config=NO_CONFIG)
         box = self.wait_box('Configuration Setup')
@@ -43,7 +24,7 @@ class FirstStart(StartUpScenario):
         self.assertEqual(self.config_path.read_bytes(), TEMPLATE)
 
 
-class UnusableKey(StartUpScenario):
+class UnusableKey(Scenario):
     CASES = {
         'template placeholder': TEMPLATE,
         'nine characters': b'[Gemini]\r\ngemini_key=123456789\r\ngemini_model=gemini-2.5-flash-lite\r\n',
@@ -62,7 +43,7 @@ class UnusableKey(StartUpScenario):
                 self.assertEqual(self.config_path.read_bytes(), config)
 
 
-class UnreadableConfig(StartUpScenario):
+class UnreadableConfig(Scenario):
     def test_locked_file_is_reported_and_never_overwritten(self):
         config = b'[Gemini]\r\ngemini_key=' + GOOD_KEY.encode() + b'\r\n'
         self.config_path.write_bytes(config)

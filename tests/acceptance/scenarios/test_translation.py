@@ -1,14 +1,13 @@
 """One translation from the user's text to the three boxes: what the service
-receives, what each reply layout shows, the busy button, and the warnings and
-errors on the way."""
+receives, what each reply layout shows, the busy button, and the warnings on
+the way. (Replies that fail are the network_faults group.)"""
 
 from harness.request_checks import check_request
-from harness.scenario import GOOD_KEY, IDOK, Scenario
-from standin.replies import ChunkedReply, CutReply, Reply, gemini_answer, gemini_error
+from harness.scenario import GOOD_KEY, IDOK
+from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario
+from standin.replies import ChunkedReply, Reply, gemini_answer
 
 MODEL = 'gemini-2.5-flash-lite'
-REQUEST_TIMEOUT_S = 15
-PARSE_FAILURE_PREFIX = 'Error: Could not parse response. Raw response: '
 EMPTY_TEXT = ('Please enter some text to translate.\n\n'
               'Empty or whitespace-only text cannot be translated.')
 TOO_LONG_TEXT = 'Text is too long. Please use shorter text (maximum 10,000 characters).'
@@ -16,33 +15,7 @@ MAX_UNITS = 10_000
 RLM = '\u200f'  # right-to-left mark, which models put around Arabic
 
 
-def parse_failure_text(body):
-    """The program's report of a reply without an answer: its first 200 UTF-16 code units."""
-    raw = body.decode('utf-8')
-    units = raw.encode('utf-16-le')[:400].decode('utf-16-le')
-    return PARSE_FAILURE_PREFIX + units + '...'
-
-
-class TranslationScenario(Scenario):
-    def translate(self, app, how='enter'):
-        """Starts a translation the way a user does and waits until the button is idle again."""
-        count = len(self.service.requests)
-        if how == 'enter':
-            app.press('enter')
-        else:
-            app.mouse_click('translate')
-        self.service.wait_for_requests(count + 1, REQUEST_TIMEOUT_S)
-        app.wait_idle()
-
-    def assert_idle_with_input_selected(self, app):
-        """After a translation: button idle, focus in the input, all its text selected."""
-        self.assertEqual(app.caption('translate'), 'Translate')
-        self.assertTrue(app.enabled('translate'))
-        self.assertEqual(app.focus(), 'input')
-        self.assertEqual(app.selection('input'), (0, len(app.text('input'))))
-
-
-class TranslateCommand(TranslationScenario):
+class TranslateCommand(TranslatingScenario):
     REPLY = 'Arabic: صباح الخير\nEnglish: good morning\nGerman: guten Morgen'
     BOXES = {'arabic': 'صباح الخير', 'english': 'good morning', 'german': 'guten Morgen'}
 
@@ -95,7 +68,7 @@ class TranslateCommand(TranslationScenario):
                 check_request(self, self.service.requests[-1], sent, MODEL, GOOD_KEY)
 
 
-class DebugPreview(TranslationScenario):
+class DebugPreview(TranslatingScenario):
     PREFIX = 'Debug - Text being sent: '
     # (case, input box text, the one line written with OutputDebugString).
     # ASCII only: the system's debug buffer holds single-byte text.
@@ -118,7 +91,7 @@ class DebugPreview(TranslationScenario):
                                  [{'text': line}])
 
 
-class ReplyLayouts(TranslationScenario):
+class ReplyLayouts(TranslatingScenario):
     # (layout, reply, (Arabic box, English box, German box))
     LAYOUTS = [
         ('labels on one line',
@@ -169,7 +142,7 @@ class ReplyLayouts(TranslationScenario):
                 self.assertEqual(self.windows('#32770'), [])
 
 
-class BusyButton(TranslationScenario):
+class BusyButton(TranslatingScenario):
     DELAY_S = 3
 
     def test_translating_while_the_service_thinks(self):
@@ -188,75 +161,7 @@ class BusyButton(TranslationScenario):
         self.assert_idle_with_input_selected(app)
 
 
-class ErrorReplies(TranslationScenario):
-    FIRST = ('Arabic: قطة\nEnglish: cat\nGerman: Katze', {'arabic': 'قطة', 'english': 'cat',
-                                                          'german': 'Katze'})
-    INVALID_KEY = gemini_error(400, 'INVALID_ARGUMENT',
-                               'API key not valid. Please pass a valid API key.',
-                               reason='API_KEY_INVALID')
-    OVERLOADED = gemini_error(503, 'UNAVAILABLE',
-                              'The model is overloaded. Please try again later.')
-
-    def test_reply_without_answer_is_reported_and_the_boxes_keep_their_text(self):
-        cases = [
-            ('400 with the error object', Reply(self.INVALID_KEY, status=400),
-             parse_failure_text(self.INVALID_KEY)),
-            ('503 with the error object', Reply(self.OVERLOADED, status=503),
-             parse_failure_text(self.OVERLOADED)),
-            ('empty body', Reply(b''), PARSE_FAILURE_PREFIX + '...'),
-            # An answer that itself begins with "Error" counts as a failure report.
-            ('answer beginning with Error', Reply(gemini_answer('Error: text too ambiguous')),
-             'Error: text too ambiguous'),
-        ]
-        app = self.start_app()
-        self.service.reply_with(Reply(gemini_answer(self.FIRST[0])))
-        app.type('Katze')
-        self.translate(app)
-        self.assertEqual(app.box_texts(), self.FIRST[1])
-        for name, reply, message in cases:
-            with self.subTest(name):
-                self.service.reply_next(reply)  # then answers again as before
-                app.press('enter')
-                box = self.wait_box('Translation Error', REQUEST_TIMEOUT_S)
-                self.assert_message_box(box, message=message, icon='error', owner=0,
-                                        buttons=[(IDOK, 'OK')])
-                # The box has no owner, so the main window stays usable meanwhile.
-                self.assertTrue(app.enabled())
-                self.answer_box(box, IDOK)
-                app.wait_idle()
-                self.assertEqual(app.box_texts(), self.FIRST[1])
-                self.assert_idle_with_input_selected(app)
-
-    def test_untrusted_certificate_is_refused(self):
-        app = self.start_app()
-        self.service.present_certificate('untrusted')
-        app.type('Hund')
-        app.press('enter')
-        box = self.wait_box('Translation Error', REQUEST_TIMEOUT_S)
-        self.assert_message_box(box, message='Error: Failed to send request', icon='error',
-                                owner=0, buttons=[(IDOK, 'OK')])
-        self.answer_box(box, IDOK)
-        app.wait_idle()
-        # The tunnel was opened, but the program refused the certificate and
-        # sent nothing through it.
-        self.assertTrue(self.service.tunnels)
-        self.assertEqual({tunnel.certificate for tunnel in self.service.tunnels}, {'untrusted'})
-        self.assertEqual(self.service.requests, [])
-        self.assertEqual(app.box_texts(), {'arabic': '', 'english': '', 'german': ''})
-
-    def test_connection_broken_in_the_body_shows_what_arrived(self):
-        body = gemini_answer('Arabic: سمكة\nEnglish: fish\nGerman: Fisch')
-        # Everything up to the end of the answer arrives, then the connection breaks.
-        cut = body.index(b'Fisch"') + len(b'Fisch"')
-        app = self.start_app()
-        self.service.reply_with(CutReply(body, sent_bytes=cut))
-        app.type('Fisch')
-        self.translate(app)
-        self.assertEqual(app.box_texts(), {'arabic': 'سمكة', 'english': 'fish', 'german': 'Fisch'})
-        self.assertEqual(self.windows('#32770'), [])
-
-
-class InputWarnings(TranslationScenario):
+class InputWarnings(TranslatingScenario):
     CASES = [
         # (case, input box text, caption, message)
         ('empty input', '', 'Translation Warning', EMPTY_TEXT),

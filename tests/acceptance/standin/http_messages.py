@@ -25,6 +25,7 @@ class RecordedRequest:
     version: str
     headers: list  # (name, value) pairs, in the order sent
     body: bytes
+    received_at: float = 0.0  # time.monotonic() when the whole request was in
 
     def header(self, name):
         """The value of the only header of that name (any case), or None."""
@@ -59,6 +60,7 @@ class SocketReader:
         self._sock = sock
         self._deadline = deadline
         self._buffer = b''
+        self.received = 0  # every byte read off the socket so far
 
     def _fill(self):
         if time.monotonic() > self._deadline:
@@ -66,6 +68,7 @@ class SocketReader:
         data = self._sock.recv(READ_CHUNK)
         if not data:
             raise ConnectionClosed()
+        self.received += len(data)
         self._buffer += data
 
     def read_until(self, marker, limit):
@@ -116,4 +119,5 @@ def read_request(reader, connect_target):
     if length > MAX_BODY_BYTES:
         raise BadRequest('body too long')
     body = reader.read_exactly(length)
-    return RecordedRequest(connect_target, method, target, version, headers, body)
+    return RecordedRequest(connect_target, method, target, version, headers, body,
+                           time.monotonic())

@@ -3,8 +3,8 @@ and the ways of putting a reply on the wire.
 
 A reply is an object with send(sock, stop) that writes everything the client
 gets and returns whether the connection may carry another request. New
-behaviours (no answer at all, endless bodies, ...) are further classes with
-the same method.
+behaviours are further classes with the same method (fault_replies.py: no
+answer at all, endless bodies).
 """
 
 import json
@@ -15,7 +15,8 @@ JSON_CONTENT_TYPE = 'application/json; charset=UTF-8'
 DEFAULT_MODEL = 'gemini-2.5-flash-lite'
 
 _REASONS = {200: 'OK', 400: 'Bad Request', 403: 'Forbidden', 404: 'Not Found',
-            429: 'Too Many Requests', 500: 'Internal Server Error', 503: 'Service Unavailable'}
+            429: 'Too Many Requests', 500: 'Internal Server Error', 502: 'Bad Gateway',
+            503: 'Service Unavailable'}
 
 
 def gemini_answer(text, *, ascii_escapes=False, model=DEFAULT_MODEL):

@@ -6,6 +6,10 @@ then speaks TLS on the same connection with a certificate for the real host
 name, reads the HTTP requests inside the tunnel, records them and answers
 each with the reply the test chose. Every connection runs on its own thread
 with time limits, so a client that stalls never blocks the next one.
+
+Besides replies, a test can make the way to the service fail: the proxy
+refuses the tunnel (502), or the service closes it at once; and
+`unreachable_proxy_url` names a port on which nothing listens.
 """
 
 import collections
@@ -24,14 +28,23 @@ IDLE_TIMEOUT_S = 150
 HANDSHAKE_TIMEOUT_S = 10
 PROXY_HEAD_TIMEOUT_S = 10
 POLL_S = 0.05
+BAD_GATEWAY = 'bad_gateway'
+CLOSED_AT_ONCE = 'closed_at_once'
+TUNNEL_FAULTS = (BAD_GATEWAY, CLOSED_AT_ONCE)
 
 
 @dataclasses.dataclass
 class Tunnel:
-    """One CONNECT tunnel and how its TLS handshake went."""
+    """One CONNECT tunnel: the proxy request, the fault chosen for it, how its
+    TLS handshake went, how many bytes the client sent inside TLS, and
+    whether the connection has ended (only then is that count final)."""
     target: str
     certificate: str
+    connect_head: bytes
+    fault: str = None
     tls_error: str = None
+    plaintext_bytes: int = 0
+    ended: bool = False
 
 
 class StandInService:
@@ -48,6 +61,8 @@ class StandInService:
             'Arabic: مرحبا\nEnglish: hello\nGerman: hallo'))
         self._default = self._initial_reply
         self._certificate = 'trusted'
+        self._tunnel_fault = None
+        self._unreachable = None
 
     @staticmethod
     def _server_context(identity):
@@ -60,17 +75,28 @@ class StandInService:
     def start(self):
         self._listener = socket.create_server(('127.0.0.1', 0))
         self._listener.settimeout(POLL_S * 10)
+        # Bound but never listening: connections to this port are refused,
+        # and no other program can take it while the service runs.
+        self._unreachable = socket.socket()
+        self._unreachable.bind(('127.0.0.1', 0))
         threading.Thread(target=self._accept_loop, name='standin-accept', daemon=True).start()
         return self
 
     def stop(self):
         self._stop.set()
-        if self._listener:
-            self._listener.close()
+        for sock in (self._listener, self._unreachable):
+            if sock:
+                sock.close()
 
     @property
     def proxy_url(self):
         host, port = self._listener.getsockname()
+        return f'http://{host}:{port}'
+
+    @property
+    def unreachable_proxy_url(self):
+        """A proxy address on which nothing listens."""
+        host, port = self._unreachable.getsockname()
         return f'http://{host}:{port}'
 
     # What the test chooses
@@ -93,6 +119,13 @@ class StandInService:
         with self._lock:
             self._certificate = which
 
+    def fail_tunnels(self, fault):
+        """For the tunnels opened from now on: BAD_GATEWAY, CLOSED_AT_ONCE, or None."""
+        if fault is not None and fault not in TUNNEL_FAULTS:
+            raise ValueError(fault)
+        with self._lock:
+            self._tunnel_fault = fault
+
     def reset(self):
         with self._lock:
             self._requests.clear()
@@ -100,6 +133,7 @@ class StandInService:
             self._queued.clear()
             self._default = self._initial_reply
             self._certificate = 'trusted'
+            self._tunnel_fault = None
 
     # What the test sees
 
@@ -143,17 +177,14 @@ class StandInService:
 
     def _serve(self, client):
         deadline = time.monotonic() + CONNECTION_LIMIT_S
+        tunnel = None
         with client:
             try:
-                target = self._open_tunnel(client, deadline)
-                if target is None:
+                tunnel = self._open_tunnel(client, deadline)
+                if tunnel is None or tunnel.fault:
                     return
-                with self._lock:
-                    which = self._certificate
-                    tunnel = Tunnel(target, which)
-                    self._tunnels.append(tunnel)
-                tls = self._contexts[which].wrap_socket(client, server_side=True,
-                                                        do_handshake_on_connect=False)
+                tls = self._contexts[tunnel.certificate].wrap_socket(
+                    client, server_side=True, do_handshake_on_connect=False)
                 tls.settimeout(HANDSHAKE_TIMEOUT_S)
                 try:
                     tls.do_handshake()
@@ -161,13 +192,18 @@ class StandInService:
                     tunnel.tls_error = str(error)
                     return
                 tls.settimeout(IDLE_TIMEOUT_S)
-                self._serve_requests(tls, target, deadline)
+                self._serve_requests(tls, tunnel, deadline)
             except (OSError, TimeoutError, http_messages.ConnectionClosed,
                     http_messages.BadRequest):
                 return
+            finally:
+                if tunnel:
+                    with self._lock:
+                        tunnel.ended = True
 
     def _open_tunnel(self, client, deadline):
-        """Reads the proxy request; answers a CONNECT and returns its target."""
+        """Reads the proxy request; answers a CONNECT and returns its tunnel,
+        or None for anything else. A tunnel with a fault is ended at once."""
         client.settimeout(PROXY_HEAD_TIMEOUT_S)
         reader = http_messages.SocketReader(client, deadline)
         head = reader.read_until(b'\r\n\r\n', http_messages.MAX_HEAD_BYTES)
@@ -176,14 +212,28 @@ class StandInService:
             client.sendall(b'HTTP/1.1 405 Method Not Allowed\r\nContent-Length: 0\r\n'
                            b'Connection: close\r\n\r\n')
             return None
-        client.sendall(b'HTTP/1.1 200 Connection established\r\n\r\n')
-        return target
+        with self._lock:
+            tunnel = Tunnel(target, self._certificate, head, self._tunnel_fault)
+            self._tunnels.append(tunnel)
+        if tunnel.fault == BAD_GATEWAY:
+            # What a proxy answers when the service refuses its connection.
+            client.sendall(b'HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n'
+                           b'Connection: close\r\n\r\n')
+        else:
+            client.sendall(b'HTTP/1.1 200 Connection established\r\n\r\n')
+        # With CLOSED_AT_ONCE the tunnel ends right after it opened, as when
+        # the service closes the connection the proxy has just made.
+        return tunnel
 
-    def _serve_requests(self, tls, target, deadline):
+    def _serve_requests(self, tls, tunnel, deadline):
         reader = http_messages.SocketReader(tls, deadline)
-        while not self._stop.is_set():
-            request = http_messages.read_request(reader, target)
+        try:
+            while not self._stop.is_set():
+                request = http_messages.read_request(reader, tunnel.target)
+                with self._lock:
+                    self._requests.append(request)
+                if not self._choose_reply(request).send(tls, self._stop):
+                    return
+        finally:
             with self._lock:
-                self._requests.append(request)
-            if not self._choose_reply(request).send(tls, self._stop):
-                return
+                tunnel.plaintext_bytes = reader.received
