@@ -62,9 +62,22 @@ void ReloadConfig(HWND window) {
               MB_OK | MB_ICONINFORMATION);
 }
 
+// An edit control keeps the buffer of the longest text it held, megabytes
+// after a long answer; an emptied output box gets a fresh, small one.
+void ReleaseTextBuffer(HWND box) {
+  const HLOCAL fresh = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, sizeof(wchar_t));
+  if (fresh == nullptr) return;
+  const auto previous = reinterpret_cast<HLOCAL>(SendMessageW(box, EM_GETHANDLE, 0, 0));
+  SendMessageW(box, EM_SETHANDLE, reinterpret_cast<WPARAM>(fresh), 0);
+  if (previous != nullptr) LocalFree(previous);
+}
+
 void ClearBoxes() {
   for (HWND box : {g_shell.inputBox, g_shell.arabicBox, g_shell.englishBox, g_shell.germanBox}) {
     SetBoxText(box, u"");
+  }
+  for (HWND box : {g_shell.arabicBox, g_shell.englishBox, g_shell.germanBox}) {
+    ReleaseTextBuffer(box);
   }
   SetFocus(g_shell.inputBox);
 }
