@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/control_layout.h"
 #include "app/control_procs.h"
 #include "app/main_window_proc.h"
 #include "app/resource_ids.h"
@@ -12,48 +13,9 @@
 namespace parlivo {
 namespace {
 
-constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
-constexpr DWORD kInputStyle =
-    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN;
-constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
-constexpr DWORD kOutputStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE |
-                               ES_AUTOVSCROLL | ES_READONLY | ES_WANTRETURN;
-
-constexpr int kFontHeight = 20;
-
-struct ControlLayout {
-  const wchar_t* className;
-  int id;
-  const wchar_t* text;
-  int x, y, width, height;
-  DWORD style;
-  HWND ShellState::*handle;
-};
-
-// In creation order. The Clear button overlaps the model label on purpose.
-constexpr ControlLayout kControls[] = {
-    {L"STATIC", IDC_MODEL_LABEL, L"", 12, 12, 280, 18, kLabelStyle, &ShellState::modelLabel},
-    {L"EDIT", IDC_INPUT_BOX, L"", 10, 35, 280, 65, kInputStyle, &ShellState::inputBox},
-    {L"BUTTON", IDC_TRANSLATE_BUTTON, L"Translate", 295, 35, 85, 40, kButtonStyle,
-     &ShellState::translateButton},
-    {L"BUTTON", IDC_CLEAR_BUTTON, L"C", 10, 10, 20, 20, kButtonStyle, &ShellState::clearButton},
-    {L"BUTTON", IDC_EXIT_BUTTON, L"Exit", 385, 35, 45, 40, kButtonStyle, &ShellState::exitButton},
-    {L"EDIT", IDC_ARABIC_BOX, L"", 10, 105, 420, 65, kOutputStyle, &ShellState::arabicBox},
-    {L"EDIT", IDC_ENGLISH_BOX, L"", 10, 175, 420, 65, kOutputStyle, &ShellState::englishBox},
-    {L"EDIT", IDC_GERMAN_BOX, L"", 10, 245, 420, 65, kOutputStyle, &ShellState::germanBox},
-};
-
 WNDPROC Subclass(HWND control, WNDPROC procedure) {
   return reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
-}
-
-HFONT CreateSharedFont() {
-  const HFONT font = CreateFontW(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, L"Segoe UI");
-  return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void CreateControls(HWND window) {

@@ -6,7 +6,7 @@ find_program(PARLIVO_DLLTOOL NAMES ${MINGW_TRIPLET}-dlltool dlltool REQUIRED)
 
 function(parlivo_delay_load target dll)
   set(def ${PROJECT_SOURCE_DIR}/cmake/delay_load/${dll}.def)
-  set(lib ${CMAKE_CURRENT_BINARY_DIR}/lib${dll}_delay.a)
+  set(lib ${PROJECT_BINARY_DIR}/lib${dll}_delay.a)
   if(NOT TARGET ${dll}_delay_import)
     add_custom_command(OUTPUT ${lib}
       COMMAND ${PARLIVO_DLLTOOL} --input-def ${def} --dllname ${dll}.dll --output-delaylib ${lib}

@@ -3,19 +3,6 @@
 namespace parlivo {
 namespace {
 
-constexpr std::u16string_view kScheme = u"https://";
-constexpr std::u16string_view kPathPrefix = u"/v1beta/models/";
-constexpr std::u16string_view kMethod = u":generateContent?";
-constexpr std::u16string_view kKeyParameter = u"&key=";
-
-constexpr std::u16string_view kJsonHead = uR"({"contents":[{"role":"user","parts":[{"text":")";
-constexpr std::u16string_view kPromptHead = u"Translate '";
-constexpr std::u16string_view kPromptTail =
-    u"' to Arabic, English, and German use (Du). Keep answers plain text and short and "
-    u"practical, with 2-3 meanings separated by commas if important (no extra text) . "
-    u"Format: Arabic: <text> English: <text> German: <text>";
-constexpr std::u16string_view kJsonTail = u"\"}]}]}";
-
 constexpr char16_t kHexDigits[] = u"0123456789abcdef";
 
 }  // namespace

@@ -8,17 +8,6 @@
 #include "common/wide_string.h"
 
 namespace parlivo {
-namespace {
-
-// Every phase of the exchange ends within its limit, so a silent server can
-// never hold the window for good. Receiving is generous: a thinking model
-// may take well over the layer's default 30 s for a long answer.
-constexpr int kResolveTimeoutMs = 15'000;
-constexpr int kConnectTimeoutMs = 15'000;
-constexpr int kSendTimeoutMs = 30'000;
-constexpr int kReceiveTimeoutMs = 120'000;
-
-}  // namespace
 
 HttpHandle WinHttpTransport::OpenSession(std::u16string_view userAgent) {
   HINTERNET session = WinHttpOpen(Wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,

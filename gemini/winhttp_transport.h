@@ -4,6 +4,14 @@
 
 namespace parlivo {
 
+// Every phase of the exchange ends within its limit, so a silent server can
+// never hold the window for good. Receiving is generous: a thinking model
+// may take well over the layer's default 30 s for a long answer.
+inline constexpr int kResolveTimeoutMs = 15'000;
+inline constexpr int kConnectTimeoutMs = 15'000;
+inline constexpr int kSendTimeoutMs = 30'000;
+inline constexpr int kReceiveTimeoutMs = 120'000;
+
 // The exchange's operations on WinHTTP in synchronous mode, with the system's
 // proxy settings and its certificate checks, which are never turned off.
 class WinHttpTransport final : public HttpTransport {

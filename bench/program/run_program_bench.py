@@ -2,6 +2,7 @@
 """Measures Parlivo.exe under Wine beside what it is compared with.
 
     run_program_bench.py --exe Parlivo.exe --floor empty_window.exe
+                         --translation-floor bare_translator.exe
                          --driver parlivo_driver.exe --work DIR
                          [--starts 25] [--translations 11]
 
@@ -9,17 +10,24 @@
 - Start-up: Parlivo (with a valid config.ini) and the empty window started in
   turns by the driver, each timed from CreateProcess until its shown window's
   thread is idle and answers.
-- Memory: the private memory of the Wine process running Parlivo, read from
-  Linux, after start, after a 1 KiB reply, after a 1 MiB reply and after Clear.
-- Translation: the time from the click to the filled boxes, less the time the
-  stand-in service spends sending its reply, for a 1 KiB and a 1 MiB reply.
+- Translation, Parlivo beside its floor (bare_translator: the same window,
+  WinHTTP calls and box filling, and nothing else), both running side by
+  side: the private memory of each Wine process, read from Linux, around a
+  1 MiB reply; the time from the click to the filled boxes and from the
+  stand-in's last reply byte to the filled boxes, for a 1 KiB, a 48 KiB (a
+  long answer to a 10,000-character text) and a 1 MiB reply, in turns; how
+  the request reached the stand-in; and, from Wine's relay trace, where the
+  time of a 1 KiB translation goes in each program.
 
 Prints each figure beside its goal. Exits 0 when every measurement ran and
-its checks held; a missed goal is reported, not failed. Needs what the
-acceptance suite needs: root, Wine, Xvfb and openssl.
+its checks held (each box shows its whole section, the stand-in answered one
+request per translation, the floor sent Parlivo's very request); a missed
+goal is reported, not failed. Needs what the acceptance suite needs: root,
+Wine, Xvfb and openssl.
 """
 
 import argparse
+import dataclasses
 import pathlib
 import shutil
 import sys
@@ -30,30 +38,49 @@ sys.path[:0] = [str(HERE), str(HERE.parent.parent / 'tests' / 'acceptance')]
 sys.dont_write_bytecode = True  # keep the source tree clean
 
 from harness.environment import AcceptanceEnvironment  # noqa: E402
-from harness.parlivo_app import ParlivoApp  # noqa: E402
-from harness.scenario import GOOD_CONFIG  # noqa: E402
+from harness.parlivo_app import OUTPUT_BOXES, ParlivoApp  # noqa: E402
+from harness.scenario import GOOD_CONFIG, GOOD_KEY  # noqa: E402
 from harness.wine import windows_path  # noqa: E402
-from programbench import image, linux_process, machine, startup  # noqa: E402
+from programbench import image, linux_process, machine, relay_trace, startup  # noqa: E402
 from programbench.figures import (KIB, MIB, describe_ms, describe_times_ms, goal_line,  # noqa: E402
                                   median, mib)
-from programbench.replies import sized_answer  # noqa: E402
-from programbench.translation import TranslationBench, clock_offset_us  # noqa: E402
+from programbench.replies import long_input, sized_answer  # noqa: E402
+from programbench.translation import (INPUT_TEXT, TranslationBench,  # noqa: E402
+                                      clock_offset_us, timed_rounds)
+from standin.replies import DEFAULT_MODEL  # noqa: E402
+from standin.service import GEMINI_HOST  # noqa: E402
 
 SIZE_GOAL_BYTES = 1_000_000
 START_UP_GOAL = 1.3  # times the empty window
-GROWTH_GOAL = 3  # times the reply
+FLOOR_GOAL = 1.1  # times the floor, for time and memory
+AFTER_REPLY_GOAL_US = 10_000  # more than the floor, last reply byte to filled boxes
 # "Back down" after Clear: at most this share of the growth stays behind.
 KEPT_AFTER_CLEAR_GOAL = 0.1
 SMALL_REPLY_BYTES = KIB
 LARGE_REPLY_BYTES = MIB
+SMALL_CASE = '1 KiB reply'
+# Name -> (reply bytes, the input text that asks for it).
+CASES = {
+    SMALL_CASE: (SMALL_REPLY_BYTES, lambda: INPUT_TEXT),
+    '48 KiB reply': (48 * KIB, long_input),
+    '1 MiB reply': (LARGE_REPLY_BYTES, lambda: INPUT_TEXT),
+}
 MEMORY_CYCLES = 2
+TRACED_TRANSLATIONS = 5
 WINDOW_TIMEOUT_S = 30
+# Top-left corners of the two programs' windows on the 1920x1080 desktop.
+CORNERS = ((100, 100), (700, 100))
+TRACED_CORNERS = ((100, 550), (700, 550))
+FLOOR_URL = (f'https://{GEMINI_HOST}/v1beta/models/{DEFAULT_MODEL}:generateContent?'
+             f'&key={GOOD_KEY}')
 
 
 def parse_options():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--exe', required=True, type=pathlib.Path, help='Parlivo.exe')
     parser.add_argument('--floor', required=True, type=pathlib.Path, help='empty_window.exe')
+    parser.add_argument('--translation-floor', required=True, type=pathlib.Path,
+                        help='bare_translator.exe')
     parser.add_argument('--driver', required=True, type=pathlib.Path)
     parser.add_argument('--work', required=True, type=pathlib.Path)
     parser.add_argument('--starts', type=int, default=25, help='timed starts of each program')
@@ -109,32 +136,75 @@ def report_start_up(options, env, gate):
                       f'<= {START_UP_GOAL}x', ratio <= START_UP_GOAL)]
 
 
-def start_translating_app(env, options):
-    exe = copy_into_own_folder(env, options.exe, 'translation', GOOD_CONFIG)
-    process = env.start_program(exe)
-    hwnd = env.driver.call('find', 'PARLIVO', 'Parlivo', WINDOW_TIMEOUT_S * 1000,
+@dataclasses.dataclass
+class Contender:
+    """One running program that translates: Parlivo or its floor."""
+    name: str
+    window_class: str
+    exe: pathlib.Path
+    app: ParlivoApp = None
+    bench: TranslationBench = None
+    pid: int = 0
+
+
+def start_contender(env, gate, offset, name, exe, window_class, args, config=None,
+                    extra_env=None):
+    """Starts a program in a folder of its own and waits for its window."""
+    folder_name = name.replace(' ', '-')
+    contender = Contender(name, window_class, copy_into_own_folder(env, exe, folder_name, config))
+    process = env.start_program(contender.exe, args, extra_env=extra_env)
+    hwnd = env.driver.call('find', window_class, '', WINDOW_TIMEOUT_S * 1000,
                            timeout=WINDOW_TIMEOUT_S + 10)['hwnd']
-    app = ParlivoApp(env.driver, hwnd, process)
-    return app, linux_process.linux_pid_of(windows_path(exe))
+    contender.app = ParlivoApp(env.driver, hwnd, process)
+    contender.pid = linux_process.linux_pid_of(windows_path(contender.exe))
+    contender.bench = TranslationBench(env.driver, env.service, contender.app, contender.pid,
+                                       offset, gate)
+    return contender
 
 
-def report_memory(bench, small, large):
-    readings, peaks = bench.memory_cycles(small, large, MEMORY_CYCLES)
+def start_contenders(env, options, gate, offset, corners, extra_env=None):
+    """Parlivo and the floor, side by side on the desktop (a window hidden
+    behind the other would be spared its painting)."""
+    (parlivo_x, parlivo_y), (floor_x, floor_y) = corners
+    parlivo = start_contender(env, gate, offset, 'Parlivo', options.exe, 'PARLIVO',
+                              ['--pos', parlivo_x, parlivo_y], GOOD_CONFIG, extra_env)
+    floor = start_contender(env, gate, offset, 'the floor', options.translation_floor,
+                            'BARE_TRANSLATOR', [floor_x, floor_y, FLOOR_URL], None, extra_env)
+    return parlivo, floor
+
+
+def end_contenders(env, contenders):
+    for contender in contenders:
+        for window in env.driver.call('windows', contender.window_class, '')['windows']:
+            env.driver.call('terminate', window['pid'])
+            env.driver.call('wait_exit', window['pid'], WINDOW_TIMEOUT_S * 1000,
+                            timeout=WINDOW_TIMEOUT_S + 10)
+        linux_process.wait_gone(contender.pid, WINDOW_TIMEOUT_S)
+
+
+def memory_growth(contender, small, large):
+    readings, peaks = contender.bench.memory_cycles(small, large, MEMORY_CYCLES)
     for label, values in readings:
-        print(f'memory {label}: private dirty {mib(values["private_dirty"])} '
+        print(f'memory of {contender.name} {label}: private dirty {mib(values["private_dirty"])} '
               f'(private clean {mib(values["private_clean"])}, Rss {mib(values["rss"])}, '
               f'Pss {mib(values["pss"])})')
-    print('peak resident growth during each 1 MiB translation: '
+    print(f'peak resident growth of {contender.name} during each 1 MiB translation: '
           + ', '.join(mib(peak) for peak in peaks))
     private = {label: values['private_dirty'] for label, values in readings}
     before = private['after a 1 KiB reply']
-    growth = private['after the 1 MiB reply (1)'] - before
-    kept = private[f'after Clear ({MEMORY_CYCLES})'] - before
+    return private['after the 1 MiB reply (1)'] - before, private[f'after Clear ({MEMORY_CYCLES})'] - before
+
+
+def report_memory(parlivo, floor, small, large):
+    growth, kept = memory_growth(parlivo, small, large)
+    floor_growth, _ = memory_growth(floor, small, large)
     kept_share = kept / growth if growth > 0 else 0.0
+    ratio = growth / floor_growth
     return [
         goal_line('memory growth with a 1 MiB reply shown',
-                  f'{mib(growth)} = {growth / LARGE_REPLY_BYTES:.2f}x the reply',
-                  f'< {GROWTH_GOAL}x', growth < GROWTH_GOAL * LARGE_REPLY_BYTES),
+                  f'Parlivo {mib(growth)} = {growth / LARGE_REPLY_BYTES:.2f}x the reply, the floor '
+                  f'{mib(floor_growth)}: {ratio:.2f}x the floor',
+                  f'<= {FLOOR_GOAL}x the floor', ratio <= FLOOR_GOAL),
         goal_line(f'memory after Clear (cycle {MEMORY_CYCLES})',
                   f'{mib(kept)} above the level before, {kept_share * 100:.0f} % of the growth',
                   f'back down, <= {KEPT_AFTER_CLEAR_GOAL * 100:.0f} % kept',
@@ -142,18 +212,75 @@ def report_memory(bench, small, large):
     ]
 
 
-def report_translations(bench, answers, rounds):
-    results = bench.timed_rounds(answers, rounds)
+def check_same_requests(results, parlivo, floor):
+    """The floor stands for Parlivo only if it sends the very same request."""
+    for case in CASES:
+        mine, its = results[parlivo.name, case][0].request, results[floor.name, case][0].request
+        for what in ('method', 'path_and_query', 'headers', 'body'):
+            if getattr(mine, what) != getattr(its, what):
+                raise AssertionError(f'{case}: the floor sends another {what} than Parlivo')
+
+
+def arrival(runs):
+    """How the requests reached the stand-in: reads per request and the time
+    from the first read to the last."""
+    reads = [len(r.request.reads) for r in runs]
+    spans = [(r.request.reads[-1][0] - r.request.reads[0][0]) / 1000 for r in runs]
+    return f'{min(reads)}-{max(reads)} reads over {describe_times_ms(spans)}'
+
+
+def report_translations(parlivo, floor, cases, rounds):
+    results = timed_rounds({c.name: c.bench for c in (parlivo, floor)}, cases, rounds)
+    check_same_requests(results, parlivo, floor)
     lines = []
-    for name, runs in results.items():
-        print(f'translation, {name}: click to filled boxes '
-              f'{describe_times_ms([r.total_us for r in runs])}; the stand-in sending '
-              f'{describe_times_ms([r.send_us for r in runs])}; click to the first reply byte '
-              f'{describe_times_ms([r.before_reply_us for r in runs])}; last reply byte to '
-              f'filled boxes {describe_times_ms([r.after_reply_us for r in runs])}')
-        lines.append(goal_line(f'translation overhead, {name}',
-                               describe_times_ms([r.overhead_us for r in runs]), 'none'))
+    for case in cases:
+        for contender in (parlivo, floor):
+            runs = results[contender.name, case]
+            print(f'translation, {case}, {contender.name}: click to filled boxes '
+                  f'{describe_times_ms([r.total_us for r in runs])}; the stand-in sending '
+                  f'{describe_times_ms([r.send_us for r in runs])}; click to the first reply byte '
+                  f'{describe_times_ms([r.before_reply_us for r in runs])}; last reply byte to '
+                  f'filled boxes {describe_times_ms([r.after_reply_us for r in runs])}; the '
+                  f'request came in {arrival(runs)}')
+        mine, its = results[parlivo.name, case], results[floor.name, case]
+        ratio = median([r.total_us for r in mine]) / median([r.total_us for r in its])
+        lines.append(goal_line(f'click to filled boxes, {case}',
+                               f'Parlivo {describe_ms(median([r.total_us for r in mine]))}, the '
+                               f'floor {describe_ms(median([r.total_us for r in its]))}: '
+                               f'{ratio:.2f}x the floor', f'<= {FLOOR_GOAL}x the floor',
+                               ratio <= FLOOR_GOAL))
+        if case == SMALL_CASE:
+            extra_us = (median([r.after_reply_us for r in mine]) -
+                        median([r.after_reply_us for r in its]))
+            lines.append(goal_line(f'last reply byte to filled boxes, {case}',
+                                   f'{describe_ms(extra_us)} more than the floor',
+                                   f'<= {describe_ms(AFTER_REPLY_GOAL_US)} more',
+                                   extra_us <= AFTER_REPLY_GOAL_US))
     return lines
+
+
+def report_split(env, options, gate, offset, small):
+    """The 1 KiB translation phase by phase, from Wine's relay trace of both programs."""
+    relay_trace.enable(env.wine.env)
+    contenders = start_contenders(env, options, gate, offset, TRACED_CORNERS,
+                                  {'WINEDEBUG': relay_trace.WINEDEBUG})
+    try:
+        splits = {}
+        for contender in contenders:
+            for _ in range(TRACED_TRANSLATIONS + 1):  # the first is not counted
+                contender.bench.translate(small)
+            log = (contender.exe.parent / 'wine.log').read_text(errors='replace')
+            controls = contender.app.controls
+            splits[contender.name], count = relay_trace.split_translations(
+                log, controls['translate'], [controls[box] for box in OUTPUT_BOXES])
+    finally:
+        end_contenders(env, contenders)
+    print(f'where a 1 KiB translation goes, from the relay trace (means of {count}, ms; '
+          'the trace itself slows the program a little):')
+    print(f'  {"Parlivo":>8} {"floor":>8}  phase')
+    for phase in relay_trace.PHASES:
+        print(f'  {splits["Parlivo"][phase]:8.1f} {splits["the floor"][phase]:8.1f}  {phase}')
+    return []
 
 
 def main():
@@ -166,13 +293,16 @@ def main():
         try:
             summary += report_size(options, env)
             summary += report_start_up(options, env, gate)
-            app, pid = start_translating_app(env, options)
             offset, bracket = clock_offset_us(env.driver)
             print(f'driver clock + {offset} us = runner clock (read within {bracket} us)')
-            bench = TranslationBench(env.driver, env.service, app, pid, offset, gate)
-            summary += report_memory(bench, small, large)
-            summary += report_translations(bench, {'1 KiB reply': small, '1 MiB reply': large},
-                                           options.translations)
+            parlivo, floor = start_contenders(env, options, gate, offset, CORNERS)
+            try:
+                summary += report_memory(parlivo, floor, small, large)
+                cases = {name: (sized_answer(size), text()) for name, (size, text) in CASES.items()}
+                summary += report_translations(parlivo, floor, cases, options.translations)
+            finally:
+                end_contenders(env, (parlivo, floor))
+            summary += report_split(env, options, gate, offset, small)
         finally:
             env.end_leftovers()
     print(gate.describe())

@@ -15,11 +15,22 @@ SECTION_LINES = (
     ('German', 'Guten Morgen, wie geht es dir heute? Ich wünsche dir einen schönen Tag.'),
 )
 PADDING = ' ja,'  # ASCII, so that each character is one byte of the body
+# A sentence to repeat for the longest text the program accepts: nothing in
+# it needs escaping in JSON, so both programs send the same body.
+LONG_INPUT_SENTENCE = 'Guten Morgen, wie geht es dir heute? '
+LONGEST_INPUT = 10_000
 
 
 def clock_us():
     """The host's raw monotonic clock, which Wine's performance counter reads too."""
     return time.clock_gettime_ns(time.CLOCK_MONOTONIC_RAW) // 1000
+
+
+def long_input():
+    """A text of exactly the longest accepted length, with no blank at either
+    end (the program would trim it, the floor would not)."""
+    repeats = LONGEST_INPUT // len(LONG_INPUT_SENTENCE) + 1
+    return (LONG_INPUT_SENTENCE * repeats)[:LONGEST_INPUT - 1] + '.'
 
 
 def _json_bytes(text):

@@ -1,6 +1,7 @@
-"""Translations in one running Parlivo against the stand-in: the private
-memory around a 1 MiB reply, and the time from the click to the filled boxes
-beside the stand-in's own sending time."""
+"""Translations in one running program (Parlivo or its floor, which have the
+same controls) against the stand-in: the private memory around a 1 MiB
+reply, and the time from the click to the filled boxes beside the stand-in's
+own sending time."""
 
 import dataclasses
 import time
@@ -38,6 +39,7 @@ class Translation:
     done_us: int
     send_start_us: int
     send_end_us: int
+    request: object  # the stand-in's RecordedRequest
 
     @property
     def total_us(self):
@@ -80,11 +82,11 @@ class TranslationBench:
         self.app.wait_for(lambda: not any(self.box_lengths().values()), BOX_TIMEOUT_S,
                           'the boxes emptying')
 
-    def translate(self, answer):
-        """One translation of `answer` (a SizedAnswer), timed; checks that each
-        box shows its whole section."""
+    def translate(self, answer, input_text=INPUT_TEXT):
+        """One translation of `input_text` answered with `answer` (a
+        SizedAnswer), timed; checks that each box shows its whole section."""
         self.clear()
-        self.app.set_input(INPUT_TEXT)
+        self.app.set_input(input_text)
         reply = TimedReply(answer.body)
         self.service.reply_with(reply)
         self.gate.wait()
@@ -102,7 +104,7 @@ class TranslationBench:
             raise AssertionError(f'the stand-in answered {len(reply.sends)} requests, not 1')
         (send_start, send_end), = reply.sends
         return Translation(timing['clicked_us'] + self.offset, timing['done_us'] + self.offset,
-                           send_start, send_end)
+                           send_start, send_end, self.service.requests[-1])
 
     def memory(self):
         time.sleep(SETTLE_S)
@@ -126,10 +128,20 @@ class TranslationBench:
             readings.append((f'after Clear ({cycle})', self.memory()))
         return readings, peaks
 
-    def timed_rounds(self, answers, rounds):
-        """`rounds` translations of each answer, in turns: {name: [Translation]}."""
-        results = {name: [] for name in answers}
-        for _ in range(rounds):
-            for name, answer in answers.items():
-                results[name].append(self.translate(answer))
-        return results
+
+
+def timed_rounds(benches, cases, rounds):
+    """`rounds` translations of each case by each program, in turns, so that
+    a slow moment of the machine falls on all alike; every other round takes
+    the programs in the other order, so that neither always follows the
+    other. `benches` maps a program to its TranslationBench, `cases` a name
+    to (answer, input text). Returns {(program, case): [Translation]}."""
+    results = {(program, case): [] for program in benches for case in cases}
+    for round_number in range(rounds):
+        programs = list(benches.items())
+        if round_number % 2:
+            programs.reverse()
+        for case, (answer, input_text) in cases.items():
+            for program, bench in programs:
+                results[program, case].append(bench.translate(answer, input_text))
+    return results

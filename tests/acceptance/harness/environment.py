@@ -61,11 +61,11 @@ class AcceptanceEnvironment:
         shutil.copy2(self.parlivo_exe, folder / 'Parlivo.exe')
         return folder
 
-    def start_program(self, exe, args=(), proxy_url=None):
+    def start_program(self, exe, args=(), proxy_url=None, extra_env=None):
         """Starts a program of a scenario with the stand-in (or `proxy_url`) as its proxy."""
         folder = pathlib.Path(exe).parent
-        process = self.wine.start([windows_path(exe), *args], cwd=folder,
-                                  extra_env={'http_proxy': proxy_url or self.service.proxy_url},
+        env = {'http_proxy': proxy_url or self.service.proxy_url, **(extra_env or {})}
+        process = self.wine.start([windows_path(exe), *args], cwd=folder, extra_env=env,
                                   log_path=folder / 'wine.log')
         self._started.append(process)
         return process

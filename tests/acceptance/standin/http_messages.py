@@ -26,6 +26,8 @@ class RecordedRequest:
     headers: list  # (name, value) pairs, in the order sent
     body: bytes
     received_at: float = 0.0  # time.monotonic() when the whole request was in
+    # (time.monotonic_ns(), bytes) of each read off the socket that carried it
+    reads: list = dataclasses.field(default_factory=list)
 
     def header(self, name):
         """The value of the only header of that name (any case), or None."""
@@ -61,6 +63,7 @@ class SocketReader:
         self._deadline = deadline
         self._buffer = b''
         self.received = 0  # every byte read off the socket so far
+        self.reads = []  # (time.monotonic_ns(), bytes) of each read
 
     def _fill(self):
         if time.monotonic() > self._deadline:
@@ -69,6 +72,7 @@ class SocketReader:
         if not data:
             raise ConnectionClosed()
         self.received += len(data)
+        self.reads.append((time.monotonic_ns(), len(data)))
         self._buffer += data
 
     def read_until(self, marker, limit):
@@ -109,6 +113,7 @@ def parse_head(head):
 
 
 def read_request(reader, connect_target):
+    first_read = len(reader.reads)
     head = reader.read_until(b'\r\n\r\n', MAX_HEAD_BYTES)
     method, target, version, headers = parse_head(head)
     names = {name.lower(): value for name, value in headers}
@@ -120,4 +125,4 @@ def read_request(reader, connect_target):
         raise BadRequest('body too long')
     body = reader.read_exactly(length)
     return RecordedRequest(connect_target, method, target, version, headers, body,
-                           time.monotonic())
+                           time.monotonic(), reader.reads[first_read:])

@@ -1,0 +1,150 @@
+"""Where the time of one translation goes inside the program, from Wine's
+relay trace: every call of the listed functions and every window procedure
+call, with a time stamp, written by Wine itself. The program runs unchanged;
+only the trace costs a little (the traced total is printed beside the
+untraced one).
+
+Wine stamps each line in milliseconds, so each phase is the mean over a few
+translations: the stamps fall at random within their millisecond, and the
+rounding errors average out.
+"""
+
+import re
+import statistics
+import subprocess
+
+# The calls that bound the phases; everything else of the program runs between them.
+RELAY_INCLUDE = ';'.join([
+    'winhttp.*', 'user32.SetWindowTextW', 'user32.InvalidateRect', 'user32.UpdateWindow',
+    'user32.SendMessageW',
+])
+WINEDEBUG = '+timestamp,+relay'
+REG_TIMEOUT_S = 60
+WM_SIZE = 0x0005
+
+_LINE = re.compile(r'^(\d+)\.(\d{3}):[0-9a-f]+:(Call|Ret) +([\w.]+)')
+_HWND = re.compile(r'hwnd=([0-9A-Fa-f]+)')
+_MESSAGE = re.compile(r'msg=(\w+)')
+_FIRST_ARGUMENT = re.compile(r'\(([0-9a-f]+)(?:,([0-9a-f]+))?')
+# The phases, in the order they are printed.
+PHASES = (
+    'click to the exchange (input, checks, busy state, request)',
+    'WinHttpSendRequest (connection reused; request out)',
+    'WinHttpReceiveResponse (the stand-in answering)',
+    'WinHttpQueryDataAvailable and WinHttpReadData',
+    'WinHttpCloseHandle',
+    'between reply and display (extraction, cutting, conversion)',
+    'SetWindowTextW, 3 boxes (layout)',
+    'UpdateWindow, 3 boxes (painting)',
+    'WM_SIZE, 3 boxes (layout again)',
+    'rest of SetBoxText, 3 boxes',
+    'after the boxes (idle state, focus, selection)',
+    'click handled, in all',
+)
+
+
+def enable(wine_env):
+    """Limits the relay trace of the prefix's programs to the calls above.
+    Only programs started with WINEDEBUG set to WINEDEBUG trace at all."""
+    subprocess.run(['wine', 'reg', 'add', r'HKCU\Software\Wine\Debug', '/v', 'RelayInclude',
+                    '/t', 'REG_SZ', '/d', RELAY_INCLUDE, '/f'], env=wine_env, check=True,
+                   timeout=REG_TIMEOUT_S, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def _events(log_text):
+    """(ms, 'Call' or 'Ret', name, window or first argument, message or second argument)."""
+    for line in log_text.splitlines():
+        match = _LINE.match(line)
+        if not match:
+            continue
+        seconds, millis, kind, name = match.groups()
+        ms = int(seconds) * 1000 + int(millis)
+        if name == 'window':  # "Call window proc ADDR (hwnd=...,msg=...)"
+            hwnd, message = _HWND.search(line), _MESSAGE.search(line)
+            yield ms, kind, 'proc', int(hwnd.group(1), 16), message.group(1)
+        else:
+            arguments = _FIRST_ARGUMENT.search(line[match.end():])
+            first = int(arguments.group(1), 16) if kind == 'Call' and arguments else None
+            second = (int(arguments.group(2), 16)
+                      if kind == 'Call' and arguments and arguments.group(2) else None)
+            yield ms, kind, name.split('.', 1)[-1], first, second
+
+
+def _calls(events):
+    """Matched (name, first argument, second argument, start ms, end ms) of the
+    listed functions, in the order they began."""
+    open_calls, done = [], []
+    for ms, kind, name, first, second in events:
+        if name == 'proc':
+            continue
+        if kind == 'Call':
+            open_calls.append([name, first, second, ms, None])
+            done.append(open_calls[-1])
+        else:
+            for call in reversed(open_calls):
+                if call[0] == name:
+                    call[4] = ms
+                    open_calls.remove(call)
+                    break
+    return [tuple(call) for call in done if call[4] is not None]
+
+
+def _clicks(events, button):
+    """(start ms, end ms, events in between) of each click on the button."""
+    start, inside = None, []
+    for event in events:
+        ms, kind, name, hwnd, message = event
+        if name == 'proc' and hwnd == button and message == 'BM_CLICK':
+            if kind == 'Call':
+                start, inside = ms, []
+            elif start is not None:
+                yield start, ms, inside
+                start = None
+        elif start is not None:
+            inside.append(event)
+
+
+def _split(start, end, inside, boxes):
+    calls = _calls(inside)
+    http = [c for c in calls if c[0].startswith('WinHttp')]
+    on_boxes = [c for c in calls if c[1] in boxes]
+
+    def total(name, among=calls):
+        return sum(c[4] - c[3] for c in among if c[0] == name)
+
+    reading = [c for c in http if c[0] in ('WinHttpQueryDataAvailable', 'WinHttpReadData')]
+    first_text = next(c for c in on_boxes if c[0] == 'SetWindowTextW')
+    sizes = [c for c in on_boxes if c[0] == 'SendMessageW' and c[2] == WM_SIZE]
+    closing_after_reading = sum(c[4] - c[3] for c in http
+                                if c[0] == 'WinHttpCloseHandle' and c[3] >= reading[-1][4])
+    set_box = sum(c[4] - c[3] for c in on_boxes)
+    layout, painting, resizing = (total('SetWindowTextW', on_boxes), total('UpdateWindow', on_boxes),
+                                  sum(c[4] - c[3] for c in sizes))
+    first_box_call = min(c[3] for c in on_boxes)
+    last_box_end = max(c[4] for c in on_boxes)
+    return dict(zip(PHASES, (
+        http[0][3] - start,
+        total('WinHttpSendRequest'),
+        total('WinHttpReceiveResponse'),
+        sum(c[4] - c[3] for c in reading),
+        total('WinHttpCloseHandle'),
+        first_text[3] - reading[-1][4] - closing_after_reading,
+        layout,
+        painting,
+        resizing,
+        (last_box_end - first_box_call) - layout - painting - resizing,
+        end - last_box_end,
+        end - start,
+    )))
+
+
+def split_translations(log_text, button, boxes, warm_up=1):
+    """The mean of each phase, in ms, over the clicks on `button` in the log
+    after the first `warm_up` ones (the first translation also loads WinHTTP
+    and shakes hands), with the number of clicks; `boxes` are the output
+    boxes' window numbers."""
+    clicks = list(_clicks(list(_events(log_text)), button))[warm_up:]
+    splits = [_split(start, end, inside, set(boxes)) for start, end, inside in clicks]
+    if not splits:
+        raise RuntimeError('no traced click on the Translate button')
+    return {phase: statistics.mean(s[phase] for s in splits) for phase in PHASES}, len(splits)
