@@ -1,6 +1,7 @@
 """Reading HTTP/1.1 requests off a socket, and what the stand-in records of them."""
 
 import dataclasses
+import socket
 import time
 import urllib.parse
 
@@ -68,6 +69,9 @@ class SocketReader:
     def _fill(self):
         if time.monotonic() > self._deadline:
             raise TimeoutError('connection time limit reached')
+        # Acknowledged at once: a delayed acknowledgement would hold back the
+        # rest of a request that the client's stack sends in pieces.
+        self._sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_QUICKACK, 1)
         data = self._sock.recv(READ_CHUNK)
         if not data:
             raise ConnectionClosed()
