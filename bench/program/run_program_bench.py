@@ -27,9 +27,7 @@ Wine, Xvfb and openssl.
 """
 
 import argparse
-import dataclasses
 import pathlib
-import shutil
 import sys
 import time
 
@@ -38,17 +36,15 @@ sys.path[:0] = [str(HERE), str(HERE.parent.parent / 'tests' / 'acceptance')]
 sys.dont_write_bytecode = True  # keep the source tree clean
 
 from harness.environment import AcceptanceEnvironment  # noqa: E402
-from harness.parlivo_app import OUTPUT_BOXES, ParlivoApp  # noqa: E402
-from harness.scenario import GOOD_CONFIG, GOOD_KEY  # noqa: E402
-from harness.wine import windows_path  # noqa: E402
-from programbench import image, linux_process, machine, relay_trace, startup  # noqa: E402
+from harness.parlivo_app import OUTPUT_BOXES  # noqa: E402
+from harness.scenario import GOOD_CONFIG  # noqa: E402
+from programbench import image, machine, relay_trace, startup  # noqa: E402
+from programbench.contenders import (CORNERS, TRACED_CORNERS, copy_into_own_folder,  # noqa: E402
+                                     end_contenders, start_contenders)
 from programbench.figures import (KIB, MIB, describe_ms, describe_times_ms, goal_line,  # noqa: E402
                                   median, mib)
 from programbench.replies import long_input, sized_answer  # noqa: E402
-from programbench.translation import (INPUT_TEXT, TranslationBench,  # noqa: E402
-                                      clock_offset_us, timed_rounds)
-from standin.replies import DEFAULT_MODEL  # noqa: E402
-from standin.service import GEMINI_HOST  # noqa: E402
+from programbench.translation import INPUT_TEXT, clock_offset_us, timed_rounds  # noqa: E402
 
 SIZE_GOAL_BYTES = 1_000_000
 START_UP_GOAL = 1.3  # times the empty window
@@ -67,12 +63,6 @@ CASES = {
 }
 MEMORY_CYCLES = 2
 TRACED_TRANSLATIONS = 5
-WINDOW_TIMEOUT_S = 30
-# Top-left corners of the two programs' windows on the 1920x1080 desktop.
-CORNERS = ((100, 100), (700, 100))
-TRACED_CORNERS = ((100, 550), (700, 550))
-FLOOR_URL = (f'https://{GEMINI_HOST}/v1beta/models/{DEFAULT_MODEL}:generateContent?'
-             f'&key={GOOD_KEY}')
 
 
 def parse_options():
@@ -87,16 +77,6 @@ def parse_options():
     parser.add_argument('--translations', type=int, default=11,
                         help='timed translations of each reply size')
     return parser.parse_args()
-
-
-def copy_into_own_folder(env, exe, name, config=None):
-    folder = env.work_dir / 'runs' / name
-    shutil.rmtree(folder, ignore_errors=True)
-    folder.mkdir(parents=True)
-    shutil.copy2(exe, folder / exe.name)
-    if config is not None:
-        (folder / 'config.ini').write_bytes(config)
-    return folder / exe.name
 
 
 def report_size(options, env):
@@ -134,52 +114,6 @@ def report_start_up(options, env, gate):
     extra_ms = (median(parlivo.times_us) - median(floor.times_us)) / 1000
     return [goal_line('start-up', f'{ratio:.2f}x the empty window ({extra_ms:+.1f} ms)',
                       f'<= {START_UP_GOAL}x', ratio <= START_UP_GOAL)]
-
-
-@dataclasses.dataclass
-class Contender:
-    """One running program that translates: Parlivo or its floor."""
-    name: str
-    window_class: str
-    exe: pathlib.Path
-    app: ParlivoApp = None
-    bench: TranslationBench = None
-    pid: int = 0
-
-
-def start_contender(env, gate, offset, name, exe, window_class, args, config=None,
-                    extra_env=None):
-    """Starts a program in a folder of its own and waits for its window."""
-    folder_name = name.replace(' ', '-')
-    contender = Contender(name, window_class, copy_into_own_folder(env, exe, folder_name, config))
-    process = env.start_program(contender.exe, args, extra_env=extra_env)
-    hwnd = env.driver.call('find', window_class, '', WINDOW_TIMEOUT_S * 1000,
-                           timeout=WINDOW_TIMEOUT_S + 10)['hwnd']
-    contender.app = ParlivoApp(env.driver, hwnd, process)
-    contender.pid = linux_process.linux_pid_of(windows_path(contender.exe))
-    contender.bench = TranslationBench(env.driver, env.service, contender.app, contender.pid,
-                                       offset, gate)
-    return contender
-
-
-def start_contenders(env, options, gate, offset, corners, extra_env=None):
-    """Parlivo and the floor, side by side on the desktop (a window hidden
-    behind the other would be spared its painting)."""
-    (parlivo_x, parlivo_y), (floor_x, floor_y) = corners
-    parlivo = start_contender(env, gate, offset, 'Parlivo', options.exe, 'PARLIVO',
-                              ['--pos', parlivo_x, parlivo_y], GOOD_CONFIG, extra_env)
-    floor = start_contender(env, gate, offset, 'the floor', options.translation_floor,
-                            'BARE_TRANSLATOR', [floor_x, floor_y, FLOOR_URL], None, extra_env)
-    return parlivo, floor
-
-
-def end_contenders(env, contenders):
-    for contender in contenders:
-        for window in env.driver.call('windows', contender.window_class, '')['windows']:
-            env.driver.call('terminate', window['pid'])
-            env.driver.call('wait_exit', window['pid'], WINDOW_TIMEOUT_S * 1000,
-                            timeout=WINDOW_TIMEOUT_S + 10)
-        linux_process.wait_gone(contender.pid, WINDOW_TIMEOUT_S)
 
 
 def memory_growth(contender, small, large):

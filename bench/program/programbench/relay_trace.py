@@ -26,7 +26,9 @@ _LINE = re.compile(r'^(\d+)\.(\d{3}):[0-9a-f]+:(Call|Ret) +([\w.]+)')
 _HWND = re.compile(r'hwnd=([0-9A-Fa-f]+)')
 _MESSAGE = re.compile(r'msg=(\w+)')
 _FIRST_ARGUMENT = re.compile(r'\(([0-9a-f]+)(?:,([0-9a-f]+))?')
-# The phases, in the order they are printed.
+# The phases, in the order they are printed; the "of which" rows split the
+# three SetBoxText rows above them.
+BOX_NAMES = ('Arabic', 'English', 'German')
 PHASES = (
     'click to the exchange (input, checks, busy state, request)',
     'WinHttpSendRequest (connection reused; request out)',
@@ -34,10 +36,10 @@ PHASES = (
     'WinHttpQueryDataAvailable and WinHttpReadData',
     'WinHttpCloseHandle',
     'between reply and display (extraction, cutting, conversion)',
-    'SetWindowTextW, 3 boxes (layout)',
-    'UpdateWindow, 3 boxes (painting)',
-    'WM_SIZE, 3 boxes (layout again)',
-    'rest of SetBoxText, 3 boxes',
+    *(f'SetBoxText, {name} box' for name in BOX_NAMES),
+    '  of which SetWindowTextW (layout)',
+    '  of which UpdateWindow (painting)',
+    '  of which WM_SIZE (layout again)',
     'after the boxes (idle state, focus, selection)',
     'click handled, in all',
 )
@@ -105,34 +107,32 @@ def _clicks(events, button):
 
 
 def _split(start, end, inside, boxes):
+    """The phases of one click, in ms; `boxes` are the output boxes in order."""
     calls = _calls(inside)
+
+    def spent(among, name=None):
+        return sum(c[4] - c[3] for c in among if name is None or c[0] == name)
+
     http = [c for c in calls if c[0].startswith('WinHttp')]
-    on_boxes = [c for c in calls if c[1] in boxes]
-
-    def total(name, among=calls):
-        return sum(c[4] - c[3] for c in among if c[0] == name)
-
     reading = [c for c in http if c[0] in ('WinHttpQueryDataAvailable', 'WinHttpReadData')]
-    first_text = next(c for c in on_boxes if c[0] == 'SetWindowTextW')
+    on_box = [[c for c in calls if c[1] == box] for box in boxes]
+    on_boxes = [c for box_calls in on_box for c in box_calls]
     sizes = [c for c in on_boxes if c[0] == 'SendMessageW' and c[2] == WM_SIZE]
-    closing_after_reading = sum(c[4] - c[3] for c in http
-                                if c[0] == 'WinHttpCloseHandle' and c[3] >= reading[-1][4])
-    set_box = sum(c[4] - c[3] for c in on_boxes)
-    layout, painting, resizing = (total('SetWindowTextW', on_boxes), total('UpdateWindow', on_boxes),
-                                  sum(c[4] - c[3] for c in sizes))
-    first_box_call = min(c[3] for c in on_boxes)
+    first_text = min(c[3] for c in on_boxes if c[0] == 'SetWindowTextW')
+    closing_after_reading = spent([c for c in http if c[3] >= reading[-1][4]],
+                                  'WinHttpCloseHandle')
     last_box_end = max(c[4] for c in on_boxes)
     return dict(zip(PHASES, (
         http[0][3] - start,
-        total('WinHttpSendRequest'),
-        total('WinHttpReceiveResponse'),
-        sum(c[4] - c[3] for c in reading),
-        total('WinHttpCloseHandle'),
-        first_text[3] - reading[-1][4] - closing_after_reading,
-        layout,
-        painting,
-        resizing,
-        (last_box_end - first_box_call) - layout - painting - resizing,
+        spent(http, 'WinHttpSendRequest'),
+        spent(http, 'WinHttpReceiveResponse'),
+        spent(reading),
+        spent(http, 'WinHttpCloseHandle'),
+        first_text - reading[-1][4] - closing_after_reading,
+        *(max(c[4] for c in box_calls) - min(c[3] for c in box_calls) for box_calls in on_box),
+        spent(on_boxes, 'SetWindowTextW'),
+        spent(on_boxes, 'UpdateWindow'),
+        spent(sizes),
         end - last_box_end,
         end - start,
     )))
@@ -144,7 +144,7 @@ def split_translations(log_text, button, boxes, warm_up=1):
     and shakes hands), with the number of clicks; `boxes` are the output
     boxes' window numbers."""
     clicks = list(_clicks(list(_events(log_text)), button))[warm_up:]
-    splits = [_split(start, end, inside, set(boxes)) for start, end, inside in clicks]
+    splits = [_split(start, end, inside, boxes) for start, end, inside in clicks]
     if not splits:
         raise RuntimeError('no traced click on the Translate button')
     return {phase: statistics.mean(s[phase] for s in splits) for phase in PHASES}, len(splits)
