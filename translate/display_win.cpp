@@ -9,8 +9,8 @@
 
 namespace parlivo {
 
-void SetBoxText(HWND box, std::u16string_view text) {
-  SetWindowTextW(box, Wide(text).c_str());
+void SetBoxText(HWND box, const std::u16string& text) {
+  SetWindowTextW(box, AsWide(text));
   InvalidateRect(box, nullptr, TRUE);
   UpdateWindow(box);
   SendMessageW(box, EM_SETSEL, 0, 0);

@@ -3,12 +3,11 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 namespace parlivo {
 
 // Puts `text` into an edit control, repaints it and shows its start.
-void SetBoxText(HWND box, std::u16string_view text);
+void SetBoxText(HWND box, const std::u16string& text);
 
 // Shows a failure report in a "Translation Error" box, or the answer's three
 // sections in the output boxes.

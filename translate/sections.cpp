@@ -1,6 +1,7 @@
 #include "translate/sections.h"
 
 #include <array>
+#include <optional>
 
 #include "common/text.h"
 
@@ -49,36 +50,61 @@ BoxTexts CutByLines(std::u16string_view answer) {
   return boxes;
 }
 
+// Where a section lies in the text: its content runs from `begin` to
+// `contentEnd`, and the section itself stops at `end`.
+struct SectionBounds {
+  std::size_t begin = 0;
+  std::size_t contentEnd = 0;
+  std::size_t end = std::u16string_view::npos;
+};
+
+std::optional<SectionBounds> FindSection(std::u16string_view text, std::u16string_view labelWord,
+                                         std::size_t start) {
+  std::u16string key(labelWord);
+  key += u':';
+  if (key.size() > text.size() || start > text.size() - key.size()) return std::nullopt;
+  const std::size_t found = text.find(key, start);
+  if (found == std::u16string_view::npos) return std::nullopt;
+
+  SectionBounds bounds;
+  bounds.begin = found + key.size();
+  while (bounds.begin < text.size() && IsBlankOrTab(text[bounds.begin])) ++bounds.begin;
+
+  bounds.end = text.size();
+  for (const std::u16string_view label : kLabels) {
+    if (label == key) continue;
+    const std::size_t next = FindStandaloneLabel(text, label, bounds.begin);
+    if (next < bounds.end) bounds.end = next;
+  }
+  bounds.contentEnd = bounds.end;
+  while (bounds.contentEnd > bounds.begin && IsSectionSpace(text[bounds.contentEnd - 1])) {
+    --bounds.contentEnd;
+  }
+  return bounds;
+}
+
 }  // namespace
 
 Section ExtractSection(std::u16string_view text, std::u16string_view labelWord,
                        std::size_t start) {
-  std::u16string key(labelWord);
-  key += u':';
-  if (key.size() > text.size() || start > text.size() - key.size()) return {};
-  const std::size_t found = text.find(key, start);
-  if (found == std::u16string_view::npos) return {};
-
-  std::size_t begin = found + key.size();
-  while (begin < text.size() && IsBlankOrTab(text[begin])) ++begin;
-
-  std::size_t end = text.size();
-  for (const std::u16string_view label : kLabels) {
-    if (label == key) continue;
-    const std::size_t next = FindStandaloneLabel(text, label, begin);
-    if (next < end) end = next;
-  }
-  std::size_t contentEnd = end;
-  while (contentEnd > begin && IsSectionSpace(text[contentEnd - 1])) --contentEnd;
-  return {std::u16string(text.substr(begin, contentEnd - begin)), end};
+  const std::optional<SectionBounds> bounds = FindSection(text, labelWord, start);
+  if (!bounds) return {};
+  return {std::u16string(text.substr(bounds->begin, bounds->contentEnd - bounds->begin)),
+          bounds->end};
 }
 
 std::u16string StripInvisibleChars(std::u16string_view text) {
   std::u16string out;
   out.reserve(text.size());
-  for (const char16_t c : text) {
-    if (!IsInvisible(c)) out.push_back(c);
+  // Runs without an invisible character are copied whole.
+  std::size_t runStart = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsInvisible(text[i])) {
+      out.append(text.substr(runStart, i - runStart));
+      runStart = i + 1;
+    }
   }
+  out.append(text.substr(runStart));
   return out;
 }
 
@@ -87,11 +113,13 @@ BoxTexts CutAnswer(std::u16string_view answer) {
   std::size_t start = 0;
   bool anyContent = false;
   for (std::size_t i = 0; i < kLabelWords.size(); ++i) {
-    Section section = ExtractSection(answer, kLabelWords[i], start);
-    if (section.content.empty()) continue;
+    const std::optional<SectionBounds> section = FindSection(answer, kLabelWords[i], start);
+    if (!section || section->contentEnd == section->begin) continue;
     anyContent = true;
-    contents[i] = StripInvisibleChars(section.content);
-    start = section.endPos;
+    // Cleaned straight from the answer: the section is copied once.
+    contents[i] = StripInvisibleChars(
+        answer.substr(section->begin, section->contentEnd - section->begin));
+    start = section->end;
   }
   if (!anyContent) return CutByLines(answer);
   return {std::move(contents[0]), std::move(contents[1]), std::move(contents[2])};
