@@ -67,6 +67,7 @@ def main():
              ('README.txt', windows_text(options.readme), FILE_MODE),
              ('LICENSE', windows_text(options.license), FILE_MODE)]
     options.dist.mkdir(parents=True, exist_ok=True)
+    # A zip of another version would stay beside the new one, unchecked.
     for old in options.dist.glob('Parlivo-*-win64.zip'):
         old.unlink()
     zip_path = options.dist / options.zip
