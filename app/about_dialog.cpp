@@ -3,15 +3,16 @@
 #include "app/resource_ids.h"
 #include "app/shell_state.h"
 #include "app/window_placement.h"
+#include "product_info.h"
 
 namespace parlivo {
 namespace {
 
 constexpr wchar_t kAboutText[] =
-    L"Parlivo, Version 1.0\r\n"
+    L"Parlivo, Version " PARLIVO_VERSION "\r\n"
     L"Arabic, English and German at a keystroke, translated by Google Gemini.\r\n"
     L"\r\n"
-    L"Copyright (C) 2026 The Parlivo developers\r\n"
+    PARLIVO_COPYRIGHT L"\r\n"
     L"Questions and ideas: the project's issue tracker\r\n"
     L"Settings: config.ini beside Parlivo.exe";
 

@@ -20,12 +20,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showMode) {
 
   const HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_PARLIVO));
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+  BOOL retrieved;
+  while ((retrieved = GetMessageW(&message, nullptr, 0, 0)) > 0) {
     // The command goes to the window the key was meant for.
     if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
-  return static_cast<int>(message.wParam);
+  // The quit message carries the exit code (0). When retrieval fails (-1),
+  // `message` still holds whatever came before, so its parameter is no code.
+  return retrieved == 0 ? static_cast<int>(message.wParam) : 0;
 }

@@ -32,7 +32,10 @@ bool IsUsableKey(std::u16string_view key);
 
 // Reads the settings file as single-byte text, fed in chunks of any size.
 // A line ends at LF, a CR right before that LF is dropped, a last line needs
-// no ending and the byte 1A hex ends the text. A UTF-8 byte-order mark at the
+// no ending and the byte 1A hex ends the text. A CR that ends the last line
+// (no LF after it, or Ctrl-Z right after it) is dropped too: an editor wrote
+// it as a line end, and kept it would go raw into the request URL. Any other
+// CR stays in the line. A UTF-8 byte-order mark at the
 // very start is skipped. Only lines that begin exactly with "gemini_key=" or
 // "gemini_model=" set a field (the later line wins); fields whose key does
 // not occur keep the value they had.

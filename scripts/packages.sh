@@ -11,12 +11,18 @@ BUILD_PACKAGES=(
 WINE_PACKAGES=(
   wine wine64 xvfb openssl python3 fonts-dejavu-core
 )
+# The release package: the build, Python for the zip and git for the time
+# of the last commit.
+PACKAGE_PACKAGES=(
+  "${BUILD_PACKAGES[@]}"
+  python3 git
+)
 RUN_PACKAGES=(
   "${BUILD_PACKAGES[@]}"
   "${WINE_PACKAGES[@]}"
 )
 TEST_PACKAGES=(
-  "${BUILD_PACKAGES[@]}"
+  "${PACKAGE_PACKAGES[@]}"
   googletest libgtest-dev
   libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14 nlohmann-json3-dev

@@ -26,3 +26,7 @@ cmake --build --preset windows
 ctest --preset windows -L wine
 echo "== windows: the program's benchmarks under Wine (figures beside their goals, not asserted)"
 ctest --preset windows -L bench --verbose
+
+echo "== release: the Windows package in dist/, rebuilt in another folder, and its program under Wine"
+scripts/package.sh
+ctest --preset windows -L release

@@ -10,6 +10,7 @@
 #include "screen_pixels.h"
 #include "timing_probe.h"
 #include "user_input.h"
+#include "version_info.h"
 #include "window_queries.h"
 
 namespace driver {
@@ -156,6 +157,7 @@ std::string CountColourCommand(const Request& request) {
 //   terminate PID | debug_monitor | debug_messages PID
 //   lock PATH | hold PATH | unlock LOCK | quit
 //   clock | start_timed EXE CLASS MS | click_timed BUTTON BOX MS | text_length HWND
+//   version_info EXE NAME...
 const std::map<std::wstring, Handler>& Handlers() {
   static const std::map<std::wstring, Handler> handlers{
       {L"ping", [](const Request&) { return Empty(); }},
@@ -252,6 +254,12 @@ const std::map<std::wstring, Handler>& Handlers() {
       {L"start_timed", StartTimed},
       {L"click_timed", ClickTimed},
       {L"text_length", TextLength},
+      {L"version_info",
+       [](const Request& r) {
+         std::vector<std::wstring> names;
+         for (std::size_t i = 1; r.Has(i); ++i) names.push_back(r.Text(i));
+         return DescribeVersionResource(r.Text(0), names);
+       }},
       {L"hold",
        [](const Request& r) {
          return JsonObject().Number("lock", HoldFileForEditing(r.Text(0))).Finish();
