@@ -143,5 +143,9 @@ def timed_rounds(benches, cases, rounds):
             programs.reverse()
         for case, (answer, input_text) in cases.items():
             for program, bench in programs:
-                results[program, case].append(bench.translate(answer, input_text))
+                try:
+                    results[program, case].append(bench.translate(answer, input_text))
+                except Exception as error:
+                    error.add_note(f'translating for the {case} in {program}')
+                    raise
     return results

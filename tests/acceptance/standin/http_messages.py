@@ -57,17 +57,18 @@ class RecordedRequest:
 
 
 class SocketReader:
-    """Buffered reads with an overall deadline on top of the socket's own timeout."""
+    """Buffered reads with a deadline on top of the socket's own timeout; the
+    owner may move the deadline on (`deadline`, a time.monotonic() value)."""
 
     def __init__(self, sock, deadline):
         self._sock = sock
-        self._deadline = deadline
+        self.deadline = deadline
         self._buffer = b''
         self.received = 0  # every byte read off the socket so far
         self.reads = []  # (time.monotonic_ns(), bytes) of each read
 
     def _fill(self):
-        if time.monotonic() > self._deadline:
+        if time.monotonic() > self.deadline:
             raise TimeoutError('connection time limit reached')
         # Acknowledged at once: a delayed acknowledgement would hold back the
         # rest of a request that the client's stack sends in pieces.

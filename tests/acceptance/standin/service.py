@@ -23,7 +23,9 @@ from standin import http_messages
 from standin.replies import Reply, gemini_answer
 
 GEMINI_HOST = 'generativelanguage.googleapis.com'
-CONNECTION_LIMIT_S = 180  # longer than the program's longest wait (receive, 120 s)
+# For a connection up to its first request, and for each later request on
+# it: longer than the program's longest wait (receive, 120 s).
+CONNECTION_LIMIT_S = 180
 IDLE_TIMEOUT_S = 150
 HANDSHAKE_TIMEOUT_S = 10
 PROXY_HEAD_TIMEOUT_S = 10
@@ -234,6 +236,9 @@ class StandInService:
                     self._requests.append(request)
                 if not self._choose_reply(request).send(tls, self._stop):
                     return
+                # The program keeps the connection for its next translation,
+                # however long a session runs.
+                reader.deadline = time.monotonic() + CONNECTION_LIMIT_S
         finally:
             with self._lock:
                 tunnel.plaintext_bytes = reader.received
