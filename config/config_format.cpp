@@ -46,6 +46,8 @@ bool SettingsReader::Feed(std::string_view bytes) {
       markBytesSeen_ = kUtf8ByteOrderMark.size();
     }
     if (byte == '\n') {
+      // Only a CR right before the LF belongs to the line end.
+      if (!line_.empty() && line_.back() == u'\r') line_.pop_back();
       EndLine();
       continue;
     }
@@ -65,7 +67,6 @@ void SettingsReader::Finish() {
 
 void SettingsReader::EndLine() {
   if (!skippingLine_) {
-    if (!line_.empty() && line_.back() == u'\r') line_.pop_back();
     const std::u16string_view line = line_;
     if (StartsWith(line, kKeyPrefix)) {
       settings_.geminiKey = Trim(line.substr(kKeyPrefix.size()));

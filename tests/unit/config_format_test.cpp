@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CaseSensitive", "GEMINI_KEY=abcdefghij\nGemini_model=x\n", u"", u""},
         ReadCase{"LoneCrStaysInValue", "gemini_key=ab\rcd\r\n", u"ab\rcd", u""},
         ReadCase{"OnlyOneCrIsDropped", "gemini_key=abc\r\r\n", u"abc\r", u""},
+        ReadCase{"CrEndingTheLastLineStays", "gemini_key=abc\r", u"abc\r", u""},
         ReadCase{"NonBreakingSpaceStays", "gemini_key=\xA0key\xA0\n", u"\u00A0key\u00A0", u""},
         ReadCase{"BytesAreLatin1", "gemini_model=\xE9\xFF\n", u"", u"\u00E9\u00FF"},
         ReadCase{"CtrlZEndsText", "gemini_model=a\x1Agemini_key=abcdefghij\n", u"", u"a"},
