@@ -7,26 +7,28 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 install_missing_packages "${TEST_PACKAGES[@]}"
 
-echo "== native: core and unit tests"
-cmake --preset native
-cmake --build --preset native
-ctest --preset native -L unit
-echo "== native: benchmarks (ratios printed beside their goals, not asserted)"
-ctest --preset native -L bench --verbose
+# run_tier PRESET LABEL WHAT [CTEST OPTIONS...]: the CTest entries of one
+# label. A preset is configured and built before its first tier.
+built_presets=" "
+run_tier() {
+  local preset=$1 label=$2 what=$3
+  shift 3
+  echo "== $preset: $what"
+  if [[ $built_presets != *" $preset "* ]]; then
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    built_presets+="$preset "
+  fi
+  ctest --preset "$preset" -L "$label" "$@"
+}
 
-echo "== native-asan: unit tests and fuzz runs under AddressSanitizer and UBSan"
-cmake --preset native-asan
-cmake --build --preset native-asan
-ctest --preset native-asan -L unit
-ctest --preset native-asan -L fuzz
-
-echo "== windows: Parlivo.exe with MinGW-w64, and the acceptance suite under Wine"
-cmake --preset windows
-cmake --build --preset windows
-ctest --preset windows -L wine
-echo "== windows: the program's benchmarks under Wine (figures beside their goals, not asserted)"
-ctest --preset windows -L bench --verbose
-
-echo "== release: the Windows package in dist/, rebuilt in another folder, and its program under Wine"
+run_tier native unit "core and unit tests"
+run_tier native bench "benchmarks (ratios printed beside their goals, not asserted)" --verbose
+run_tier native-asan unit "unit tests under AddressSanitizer and UBSan"
+run_tier native-asan fuzz "fuzz runs under AddressSanitizer and UBSan"
+run_tier windows wine "Parlivo.exe with MinGW-w64, and the acceptance suite under Wine"
+run_tier windows bench "the program's benchmarks under Wine (figures beside their goals, not asserted)" \
+  --verbose
+echo "== the Windows release package in dist/"
 scripts/package.sh
-ctest --preset windows -L release
+run_tier windows release "the package rebuilt in another folder, and its program under Wine"

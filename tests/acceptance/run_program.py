@@ -117,10 +117,8 @@ def take_screenshot(options, exe, service, bundle):
             app.wait_for(lambda: app.text('german') != '', ANSWER_TIMEOUT_S, 'the answer')
             app.wait_idle()
             time.sleep(0.5)  # the last repaint
-            rect = app.info()['rect']
             bmp = options.work / 'screenshot.bmp'
-            driver.call('capture', rect['left'], rect['top'], rect['right'] - rect['left'],
-                        rect['bottom'] - rect['top'], windows_path(bmp))
+            app.capture(app.hwnd, bmp)
             bmp_to_png(bmp, options.screenshot)
             print(f'Saved {options.screenshot}', flush=True)
             app.click('exit')

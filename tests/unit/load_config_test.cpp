@@ -103,20 +103,39 @@ class LoadConfigTest : public testing::Test {
   FakeUser user;
 };
 
-TEST_F(LoadConfigTest, UsableKeyFillsSettingsAndReturns) {
-  files.contents = "[Gemini]\r\ngemini_key= abcdefghijKL \r\ngemini_model=gemini-x\r\n";
-  Load();
-  ExpectRanOn();
-  EXPECT_EQ(settings.geminiKey, u"abcdefghijKL");
-  EXPECT_EQ(settings.geminiModel, u"gemini-x");
-  EXPECT_EQ(files.calls, (std::vector<std::string>{"open", "close"}));
-}
-
-TEST_F(LoadConfigTest, MissingModelLeavesItEmpty) {
-  files.contents = "gemini_key=abcdefghij\n";
-  Load();
-  ExpectRanOn();
-  EXPECT_EQ(settings.geminiModel, u"");
+TEST_F(LoadConfigTest, ReadableFileWithAUsableKeyFillsSettingsAndReturns) {
+  std::string comments;
+  for (int i = 0; i < 20000; ++i) comments += "; comment line number " + std::to_string(i) + "\r\n";
+  // (case, settings held before, the file, bytes read before a read error, settings after)
+  const struct {
+    const char* name;
+    Settings before;
+    std::string file;
+    std::optional<std::size_t> failReadAfter;
+    Settings after;
+  } cases[] = {
+      {"values trimmed", {}, "[Gemini]\r\ngemini_key= abcdefghijKL \r\ngemini_model=gemini-x\r\n",
+       {}, {u"abcdefghijKL", u"gemini-x"}},
+      {"no model line leaves it empty", {}, "gemini_key=abcdefghij\n", {}, {u"abcdefghij", u""}},
+      {"a reload keeps values whose lines are gone", {u"held-key-123", u"held-model"},
+       "[Gemini]\r\n", {}, {u"held-key-123", u"held-model"}},
+      {"a read error keeps the lines read so far", {},
+       "gemini_key=abcdefghij\ngemini_model=never-read\n", 22, {u"abcdefghij", u""}},
+      {"a large file is read to its end", {}, comments + "gemini_key=abcdefghij\r\n", {},
+       {u"abcdefghij", u""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings = c.before;
+    files = FakeFiles();
+    files.contents = c.file;
+    files.failReadAfter = c.failReadAfter;
+    Load();
+    ExpectRanOn();
+    EXPECT_EQ(settings.geminiKey, c.after.geminiKey);
+    EXPECT_EQ(settings.geminiModel, c.after.geminiModel);
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"open", "close"}));
+  }
 }
 
 TEST_F(LoadConfigTest, MissingFileGetsTheTemplateAndEndsTheProgram) {
@@ -163,34 +182,6 @@ TEST_F(LoadConfigTest, NeitherReadableNorCreatableGivesTheFallback) {
   ExpectRanOn();
   EXPECT_EQ(settings.geminiKey, u"YOUR_GEMINI_KEY");
   EXPECT_EQ(settings.geminiModel, u"gemini-2.0-flash-lite");
-}
-
-TEST_F(LoadConfigTest, ReloadKeepsValuesWhoseLinesAreGone) {
-  settings = {u"held-key-123", u"held-model"};
-  files.contents = "[Gemini]\r\n";
-  Load();
-  ExpectRanOn();
-  EXPECT_EQ(settings.geminiKey, u"held-key-123");
-  EXPECT_EQ(settings.geminiModel, u"held-model");
-}
-
-TEST_F(LoadConfigTest, ReadErrorKeepsTheLinesReadSoFar) {
-  files.contents = "gemini_key=abcdefghij\ngemini_model=never-read\n";
-  files.failReadAfter = 22;
-  Load();
-  ExpectRanOn();
-  EXPECT_EQ(settings.geminiKey, u"abcdefghij");
-  EXPECT_EQ(settings.geminiModel, u"");
-}
-
-TEST_F(LoadConfigTest, LargeFileIsReadToTheEnd) {
-  std::string big;
-  for (int i = 0; i < 20000; ++i) big += "; comment line number " + std::to_string(i) + "\r\n";
-  files.contents = big + "gemini_key=abcdefghij\r\n";
-  files.readSize = 4096;
-  Load();
-  ExpectRanOn();
-  EXPECT_EQ(settings.geminiKey, u"abcdefghij");
 }
 
 }  // namespace

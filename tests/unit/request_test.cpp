@@ -48,11 +48,7 @@ TEST(RequestBody, ApostrophesStayUnescaped) {
   EXPECT_NE(BuildRequestBody(u"it's").find(u"Translate 'it's' to Arabic"), std::u16string::npos);
 }
 
-struct EscapeCase {
-  const char* name;
-  std::u16string input;
-  std::u16string expected;
-};
+using EscapeCase = Case<std::u16string>;
 
 class EscapeJsonTest : public testing::TestWithParam<EscapeCase> {};
 

@@ -11,16 +11,12 @@
 namespace parlivo {
 namespace {
 
-struct ExtractCase {
-  const char* name;
-  std::u16string reply;
-  std::u16string expected;
-};
+using ExtractCase = Case<std::u16string>;
 
 class ExtractResponseTextTest : public testing::TestWithParam<ExtractCase> {};
 
 TEST_P(ExtractResponseTextTest, FindsAndDecodesTheFirstTextMember) {
-  EXPECT_EQ(ExtractResponseText(GetParam().reply), GetParam().expected);
+  EXPECT_EQ(ExtractResponseText(GetParam().input), GetParam().expected);
 }
 
 const std::u16string kPretty =

@@ -11,16 +11,12 @@
 namespace parlivo {
 namespace {
 
-struct CutCase {
-  const char* name;
-  std::u16string answer;
-  BoxTexts expected;
-};
+using CutCase = Case<std::u16string, BoxTexts>;
 
 class CutAnswerTest : public testing::TestWithParam<CutCase> {};
 
 TEST_P(CutAnswerTest, FillsTheThreeBoxes) {
-  const BoxTexts boxes = CutAnswer(GetParam().answer);
+  const BoxTexts boxes = CutAnswer(GetParam().input);
   EXPECT_EQ(boxes.arabic, GetParam().expected.arabic);
   EXPECT_EQ(boxes.english, GetParam().expected.english);
   EXPECT_EQ(boxes.german, GetParam().expected.german);

@@ -11,19 +11,14 @@ namespace {
 
 using Verdict = TranslateInput::Verdict;
 
-struct InputCase {
-  const char* name;
-  std::u16string box;
-  Verdict verdict;
-  std::u16string trimmed;
-};
+using InputCase = Case<std::u16string, TranslateInput>;
 
 class CheckTranslateInputTest : public testing::TestWithParam<InputCase> {};
 
 TEST_P(CheckTranslateInputTest, TrimsThenRefusesEmptyBeforeTooLong) {
-  const TranslateInput input = CheckTranslateInput(GetParam().box);
-  EXPECT_EQ(input.verdict, GetParam().verdict);
-  EXPECT_EQ(input.trimmed, GetParam().trimmed);
+  const TranslateInput input = CheckTranslateInput(GetParam().input);
+  EXPECT_EQ(input.verdict, GetParam().expected.verdict);
+  EXPECT_EQ(input.trimmed, GetParam().expected.trimmed);
 }
 
 const std::u16string kMax(10000, u'w');
@@ -31,16 +26,16 @@ const std::u16string kMax(10000, u'w');
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckTranslateInputTest,
     testing::Values(
-        InputCase{"Empty", u"", Verdict::kEmpty, u""},
-        InputCase{"BlanksAndTabs", u" \t \t", Verdict::kEmpty, u""},
-        InputCase{"Word", u"  Haus\t", Verdict::kSend, u"Haus"},
-        InputCase{"LineBreaksAreText", u"\r\n", Verdict::kSend, u"\r\n"},
-        InputCase{"LineBreaksWithBlanks", u" \r\n \r\n ", Verdict::kSend, u"\r\n \r\n"},
-        InputCase{"ExactlyTheLimit", kMax, Verdict::kSend, kMax},
-        InputCase{"LimitWithOuterBlanks", u"  " + kMax + u"\t", Verdict::kSend, kMax},
-        InputCase{"OneOverTheLimit", kMax + u"w", Verdict::kTooLong, kMax + u"w"},
-        InputCase{"PairCountsTwice", std::u16string(9999, u'w') + u"\U0001F600", Verdict::kTooLong,
-                  std::u16string(9999, u'w') + u"\U0001F600"}),
+        InputCase{"Empty", u"", {Verdict::kEmpty, u""}},
+        InputCase{"BlanksAndTabs", u" \t \t", {Verdict::kEmpty, u""}},
+        InputCase{"Word", u"  Haus\t", {Verdict::kSend, u"Haus"}},
+        InputCase{"LineBreaksAreText", u"\r\n", {Verdict::kSend, u"\r\n"}},
+        InputCase{"LineBreaksWithBlanks", u" \r\n \r\n ", {Verdict::kSend, u"\r\n \r\n"}},
+        InputCase{"ExactlyTheLimit", kMax, {Verdict::kSend, kMax}},
+        InputCase{"LimitWithOuterBlanks", u"  " + kMax + u"\t", {Verdict::kSend, kMax}},
+        InputCase{"OneOverTheLimit", kMax + u"w", {Verdict::kTooLong, kMax + u"w"}},
+        InputCase{"PairCountsTwice", std::u16string(9999, u'w') + u"\U0001F600",
+                  {Verdict::kTooLong, std::u16string(9999, u'w') + u"\U0001F600"}}),
     CaseName());
 
 TEST(WarningTexts, AreTheProgramsOwn) {

@@ -7,16 +7,12 @@
 namespace parlivo {
 namespace {
 
-struct DecodeCase {
-  const char* name;
-  std::string bytes;
-  std::u16string expected;
-};
+using DecodeCase = Case<std::string>;
 
 class Utf8DecodeTest : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(Utf8DecodeTest, ConvertsWithoutStopping) {
-  EXPECT_EQ(Utf8ToUtf16(GetParam().bytes), GetParam().expected);
+  EXPECT_EQ(Utf8ToUtf16(GetParam().input), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,16 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
                 u"\uFFFD\u00E4\uFFFD\uFFFD\uFFFD\uFFFD", 8}),
     CaseName());
 
-struct EncodeCase {
-  const char* name;
-  std::u16string text;
-  std::string expected;
-};
+using EncodeCase = Case<std::u16string, std::string>;
 
 class Utf8EncodeTest : public testing::TestWithParam<EncodeCase> {};
 
 TEST_P(Utf8EncodeTest, ConvertsWithoutStopping) {
-  EXPECT_EQ(Utf16ToUtf8(GetParam().text), GetParam().expected);
+  EXPECT_EQ(Utf16ToUtf8(GetParam().input), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,16 +10,12 @@
 namespace parlivo {
 namespace {
 
-struct PosCase {
-  const char* name;
-  std::u16string commandLine;
-  std::optional<Point> expected;
-};
+using PosCase = Case<std::u16string, std::optional<Point>>;
 
 class ParsePosOptionTest : public testing::TestWithParam<PosCase> {};
 
 TEST_P(ParsePosOptionTest, ReadsTwoSignedIntegers) {
-  EXPECT_EQ(ParsePosOption(GetParam().commandLine), GetParam().expected);
+  EXPECT_EQ(ParsePosOption(GetParam().input), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -135,24 +135,14 @@ std::string Capture(const Request& request) {
   return Empty();
 }
 
-std::string CountColourCommand(const Request& request) {
-  const Pixels pixels = CaptureScreen(AreaArgs(request, 0));
-  return JsonObject()
-      .Number("count", CountColour(pixels, static_cast<std::uint32_t>(request.Integer(4)),
-                                   static_cast<int>(request.Integer(5))))
-      .Number("total", static_cast<long long>(pixels.rgb.size()))
-      .Finish();
-}
-
 // The commands, with their arguments (HWND and PID as decimal numbers; an
 // HWND of 0 for the keyboard commands leaves the foreground as it is):
 //   ping | screen | find CLASS TITLE MS [PID] | windows CLASS TITLE [PID]
 //   info HWND | children HWND | text HWND | caption HWND | set_text HWND TEXT
-//   sel HWND | focus HWND | next_tab PARENT CONTROL | hit_test HWND X Y
+//   sel HWND | focus HWND | add_style HWND BITS | hit_test HWND X Y
 //   box HWND | answer HWND ID | click HWND | command HWND ID | wait_gone HWND MS
 //   foreground HWND | type HWND TEXT | keys HWND CHORD | mouse_click X Y
-//   keys_repeat HWND CHORD COUNT INTERVAL_MS
-//   count_colour X Y W H 0xRRGGBB TOLERANCE | capture X Y W H PATH.bmp
+//   keys_repeat HWND CHORD COUNT INTERVAL_MS | capture X Y W H PATH.bmp
 //   menu_resource EXE ID | stats PID | window_count PID | wait_exit PID MS
 //   terminate PID | debug_monitor | debug_messages PID
 //   lock PATH | hold PATH | unlock LOCK | quit
@@ -178,11 +168,11 @@ const std::map<std::wstring, Handler>& Handlers() {
       {L"set_text", SetText},
       {L"sel", Selection},
       {L"focus", [](const Request& r) { return DescribeFocus(r.Window(0)); }},
-      {L"next_tab",
+      {L"add_style",
        [](const Request& r) {
-         return JsonObject()
-             .Window("hwnd", GetNextDlgTabItem(r.Window(0), r.Window(1), FALSE))
-             .Finish();
+         const LONG_PTR style = GetWindowLongPtrW(r.Window(0), GWL_STYLE) | r.Integer(1);
+         SetWindowLongPtrW(r.Window(0), GWL_STYLE, style);
+         return JsonObject().Number("style", GetWindowLongPtrW(r.Window(0), GWL_STYLE)).Finish();
        }},
       {L"box", [](const Request& r) { return DescribeDialogBox(r.Window(0)); }},
       {L"answer",
@@ -224,7 +214,6 @@ const std::map<std::wstring, Handler>& Handlers() {
          ClickAt(static_cast<int>(r.Integer(0)), static_cast<int>(r.Integer(1)));
          return Empty();
        }},
-      {L"count_colour", CountColourCommand},
       {L"capture", Capture},
       {L"menu_resource",
        [](const Request& r) {

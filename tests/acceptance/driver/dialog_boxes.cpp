@@ -14,6 +14,7 @@ constexpr int kMessageTextId = 0xFFFF;
 // A freshly shown box may not have painted its icon yet.
 constexpr DWORD kIconPaintWaitMs = 1500;
 constexpr DWORD kIconPollMs = 100;
+// Below this share of matching pixels no icon counts as shown.
 constexpr double kIconRecognised = 0.9;
 
 HWND FindIconControl(HWND box) {
@@ -33,7 +34,9 @@ IconMatch IconOf(HWND box) {
     RECT rect{};
     GetWindowRect(control, &rect);
     IconMatch match = MatchSystemIcon(CaptureScreen(rect));
-    if (match.bestScore >= kIconRecognised || GetTickCount() - start > kIconPaintWaitMs) {
+    if (match.bestScore >= kIconRecognised) return match;
+    if (GetTickCount() - start > kIconPaintWaitMs) {
+      match.best = "none";
       return match;
     }
     Sleep(kIconPollMs);

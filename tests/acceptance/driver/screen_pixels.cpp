@@ -105,14 +105,6 @@ Pixels CaptureScreen(const RECT& area) {
   });
 }
 
-int CountColour(const Pixels& pixels, std::uint32_t colour, int tolerance) {
-  int count = 0;
-  for (const std::uint32_t pixel : pixels.rgb) {
-    if (Near(pixel, colour, tolerance)) ++count;
-  }
-  return count;
-}
-
 void WriteBitmapFile(const Pixels& pixels, const std::wstring& path) {
   const int rowBytes = (pixels.width * 3 + 3) & ~3;
   const DWORD imageBytes = static_cast<DWORD>(rowBytes) * pixels.height;

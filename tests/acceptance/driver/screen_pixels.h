@@ -19,9 +19,6 @@ struct Pixels {
 
 Pixels CaptureScreen(const RECT& area);
 
-// Pixels whose every channel lies within `tolerance` of `colour` (0xRRGGBB).
-int CountColour(const Pixels& pixels, std::uint32_t colour, int tolerance);
-
 // A 24-bit bottom-up BMP file.
 void WriteBitmapFile(const Pixels& pixels, const std::wstring& path);
 

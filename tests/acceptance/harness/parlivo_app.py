@@ -2,6 +2,9 @@
 
 import time
 
+from harness.png import read_bmp
+from harness.wine import windows_path
+
 # The program's control ids, by what a user calls them.
 CONTROL_IDS = {
     'input': 1001, 'arabic': 1002, 'english': 1003, 'german': 1004,
@@ -15,6 +18,18 @@ HTCLOSE = 20
 CAPTION_PROBE_ROWS = (10, 6, 14)
 CLOSE_BUTTON_SEARCH_WIDTH = 60
 POLL_S = 0.05
+
+
+def wait_for(condition, timeout_s, what):
+    """The first true value of `condition()`, polled until the time limit."""
+    deadline = time.monotonic() + timeout_s
+    while True:
+        value = condition()
+        if value or time.monotonic() > deadline:
+            if not value:
+                raise AssertionError(f'{what} did not happen within {timeout_s} s')
+            return value
+        time.sleep(POLL_S)
 
 
 class ParlivoApp:
@@ -44,6 +59,14 @@ class ParlivoApp:
         """The text the system keeps for the control; readable while the program is busy."""
         return self.driver.call('caption', self.controls[control])['text']
 
+    def capture(self, window, bmp_path):
+        """What the window (by its number) shows on screen: saved as a BMP
+        file, and returned as rows of pixels."""
+        rect = self.driver.call('info', window)['rect']
+        self.driver.call('capture', rect['left'], rect['top'], rect['right'] - rect['left'],
+                         rect['bottom'] - rect['top'], windows_path(bmp_path))
+        return read_bmp(bmp_path)
+
     def box_texts(self):
         return {name: self.text(name) for name in OUTPUT_BOXES}
 
@@ -66,15 +89,7 @@ class ParlivoApp:
                 return name
         return focus
 
-    def wait_for(self, condition, timeout_s, what):
-        deadline = time.monotonic() + timeout_s
-        while True:
-            value = condition()
-            if value or time.monotonic() > deadline:
-                if not value:
-                    raise AssertionError(f'{what} did not happen within {timeout_s} s')
-                return value
-            time.sleep(POLL_S)
+    wait_for = staticmethod(wait_for)
 
     def wait_idle(self, timeout_s=30):
         """Waits until the Translate button is back to its idle state."""
@@ -100,6 +115,11 @@ class ParlivoApp:
         self.driver.call('foreground', self.hwnd)
         self.driver.call('mouse_click', (rect['left'] + rect['right']) // 2,
                          (rect['top'] + rect['bottom']) // 2)
+
+    def use_menu(self, menu_key, item_key):
+        """Opens a menu and picks an item with their underlined letters."""
+        self.press(f'alt+{menu_key}')
+        self.press(item_key)
 
     def menu_command(self, name):
         """The command a menu item sends, posted to the main window."""

@@ -5,7 +5,8 @@ import re
 import time
 import unittest
 
-from harness.parlivo_app import ParlivoApp
+from harness.parlivo_app import ParlivoApp, wait_for
+from harness.wine import windows_path
 
 WINDOW_TIMEOUT_S = 20
 BOX_TIMEOUT_S = 10
@@ -15,8 +16,8 @@ QUIET_PERIOD_S = 1.5
 
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 GOOD_KEY = 'AIzaSyTestKey-0123456789abcdef'
-GOOD_CONFIG = ('[Gemini]\r\ngemini_key=' + GOOD_KEY +
-               '\r\ngemini_model=gemini-2.5-flash-lite\r\n').encode('ascii')
+MODEL = 'gemini-2.5-flash-lite'
+GOOD_CONFIG = f'[Gemini]\r\ngemini_key={GOOD_KEY}\r\ngemini_model={MODEL}\r\n'.encode('ascii')
 NO_CONFIG = None
 
 _environment = None
@@ -38,18 +39,20 @@ class Scenario(unittest.TestCase):
     maxDiff = None
 
     def setUp(self):
+        # Fails rather than skips: a run that tested nothing must not pass.
         if _environment is None:
-            raise unittest.SkipTest('run the scenarios through run_suite.py')
+            raise RuntimeError('no environment: run the scenarios through run_suite.py')
         self.env = _environment
         self.driver = self.env.driver
         self.service = self.env.service
-        self.service.reset()
         self.addCleanup(self.env.end_leftovers)
         self.use_fresh_folder(self.id())
 
     def use_fresh_folder(self, name):
-        """Gives the scenario (or one of its cases) a new folder with Parlivo.exe."""
+        """Gives the scenario (or one of its cases) a new folder with
+        Parlivo.exe, and a stand-in that has seen nothing yet."""
         self.env.end_leftovers()
+        self.service.reset()
         self.folder = self.env.new_program_folder(_folder_name(name))
         self.exe = self.folder / 'Parlivo.exe'
         self.config_path = self.folder / 'config.ini'
@@ -112,10 +115,8 @@ class Scenario(unittest.TestCase):
         shows unless Notepad reads the file in an encoding of its own choosing."""
         hwnd = self.find_window('Notepad')
         # Notepad opens untitled and names the file once it has loaded it.
-        deadline = time.monotonic() + timeout_s
-        while path.name not in self.driver.call('info', hwnd)['title']:
-            self.assertLess(time.monotonic(), deadline, 'Notepad did not open ' + path.name)
-            time.sleep(0.1)
+        wait_for(lambda: path.name in self.driver.call('info', hwnd)['title'], timeout_s,
+                 'Notepad showing ' + path.name)
         edit = [child for child in self.driver.call('children', hwnd)['children']
                 if child['class'] == 'Edit']
         self.assertEqual(len(edit), 1)
@@ -123,16 +124,35 @@ class Scenario(unittest.TestCase):
             self.assertEqual(edit[0]['text'], path.read_bytes().decode('latin-1'))
         return hwnd
 
-    def assert_ends_in_notepad(self, process, caption, message, icon, check_text=True,
-                               on_reload=False):
-        """The program shows an unowned box, then opens Notepad on its
-        config.ini and ends with exit code 0. At start-up it never shows its
-        main window; on a reload the window goes with the process."""
+    def settings_box(self, caption, message, icon):
+        """The unowned box with one OK button that the program shows about config.ini."""
         box = self.wait_box(caption)
         self.assert_message_box(box, message=message, icon=icon, owner=0, buttons=[(IDOK, 'OK')])
+        return box
+
+    def unreadable_box(self):
+        """The "Configuration Error" box, in the program's own words that name the file."""
+        box = self.wait_box('Configuration Error')
+        self.assertIn(windows_path(self.config_path), box['message'])
+        self.assert_message_box(box, message=box['message'], icon='error', owner=0,
+                                buttons=[(IDOK, 'OK')])
+        return box
+
+    def assert_ends_in_notepad(self, process, box, check_text=True, on_reload=False):
+        """After OK in the program's box about config.ini, the program ends
+        with exit code 0 and Notepad shows the file. At start-up it never
+        shows its main window; on a reload the window goes with the process."""
         if not on_reload:
             self.assertEqual(self.windows('PARLIVO'), [])
         self.answer_box(box, IDOK)
         self.assertEqual(self.wait_exit(process), 0)
         self.wait_notepad_on(self.config_path, check_text=check_text)
         self.assertEqual(self.windows('PARLIVO'), [])
+
+    def reload(self, app):
+        """Load Config as the menu sends it; the reload returns and confirms."""
+        app.menu_command('load_config')
+        box = self.wait_box('Config Reloaded')
+        self.assert_message_box(box, message='Configuration reloaded successfully!',
+                                icon='information', owner=app.hwnd, buttons=[(IDOK, 'OK')])
+        self.answer_box(box, IDOK)

@@ -3,6 +3,7 @@ does, and what the window must look like afterwards, with an answer or with
 an error report."""
 
 from harness.scenario import IDOK, Scenario
+from standin.replies import Reply, gemini_answer
 
 REQUEST_TIMEOUT_S = 15
 IDLE_TIMEOUT_S = 30
@@ -14,6 +15,11 @@ def boxes(arabic, english, german):
     return {'arabic': arabic, 'english': english, 'german': german}
 
 
+def answer_for(shown):
+    """The model's answer, one label a line, that fills the boxes with `shown`."""
+    return 'Arabic: {arabic}\nEnglish: {english}\nGerman: {german}'.format(**shown)
+
+
 class TranslatingScenario(Scenario):
     def translate(self, app, how='enter'):
         """Starts a translation the way a user does and waits until the button is idle again."""
@@ -22,8 +28,18 @@ class TranslatingScenario(Scenario):
             app.press('enter')
         else:
             app.mouse_click('translate')
-        self.service.wait_for_requests(count + 1, REQUEST_TIMEOUT_S)
+        requests = self.service.wait_for_requests(count + 1, REQUEST_TIMEOUT_S)
+        self.assertGreater(len(requests), count, 'no request reached the stand-in')
         app.wait_idle(IDLE_TIMEOUT_S)
+
+    def start_translated_app(self, shown, **start):
+        """A main window that has translated its German word once and shows `shown`."""
+        app = self.start_app(**start)
+        self.service.reply_with(Reply(gemini_answer(answer_for(shown))))
+        app.type(shown['german'])
+        self.translate(app)
+        self.assertEqual(app.box_texts(), shown)
+        return app
 
     def assert_idle_with_input_selected(self, app):
         """After a translation: button idle, focus in the input, all its text selected."""

@@ -2,43 +2,26 @@
 the three ways to exit."""
 
 import math
+import pathlib
 
+from harness.png import read_bmp
 from harness.request_checks import check_request
-from harness.scenario import (GOOD_CONFIG, GOOD_KEY, IDNO, IDOK, IDYES, QUIET_PERIOD_S,
-                              WINDOW_TIMEOUT_S, Scenario)
+from harness.scenario import GOOD_CONFIG, GOOD_KEY, IDNO, IDYES, QUIET_PERIOD_S, WINDOW_TIMEOUT_S
 from harness.settings_file import CREATED_TEXT, TEMPLATE, config
+from harness.translating import TranslatingScenario, answer_for, boxes
 from standin.replies import Reply, gemini_answer
 
-REPLY = 'Arabic: شمس\nEnglish: sun\nGerman: Sonne'
-BOXES = {'arabic': 'شمس', 'english': 'sun', 'german': 'Sonne'}
-REQUEST_TIMEOUT_S = 15
+BOXES = boxes('شمس', 'sun', 'Sonne')
 BS_TYPEMASK = 0x0F
 BS_DEFPUSHBUTTON = 0x01
 WS_EX_NOPARENTNOTIFY = 0x04
 WS_EX_CLIENTEDGE = 0x200
+ABOUT_PICTURE = pathlib.Path(__file__).resolve().parents[3] / 'res' / 'about.bmp'
 
 
-class CommandScenario(Scenario):
-    def start_translated_app(self, args=(), config_bytes=GOOD_CONFIG):
-        """A main window that has translated once, so every box holds text."""
-        app = self.start_app(args=args, config=config_bytes)
-        self.service.reply_with(Reply(gemini_answer(REPLY)))
-        app.type('Sonne')
-        app.press('enter')
-        self.service.wait_for_requests(len(self.service.requests) + 1, REQUEST_TIMEOUT_S)
-        app.wait_idle()
-        self.assertEqual(app.box_texts(), BOXES)
-        return app
-
-    def use_menu(self, app, menu_key, item_key):
-        """Opens a menu and picks an item with their underlined letters."""
-        app.press(f'alt+{menu_key}')
-        app.press(item_key)
-
-
-class Clear(CommandScenario):
+class Clear(TranslatingScenario):
     def test_empties_all_four_boxes_and_puts_the_focus_in_the_input(self):
-        app = self.start_translated_app()
+        app = self.start_translated_app(BOXES)
         # The button lies under the model label, which lets clicks through.
         app.mouse_click('clear')
         app.wait_for(lambda: app.text('input') == '', 5, 'the input box emptied')
@@ -47,30 +30,21 @@ class Clear(CommandScenario):
         self.assertEqual(app.selection('input'), (0, 0))
 
 
-class LoadConfig(CommandScenario):
-    def reload(self, app):
-        self.use_menu(app, 'f', 'l')
-        box = self.wait_box('Config Reloaded')
-        self.assert_message_box(box, message='Configuration reloaded successfully!',
-                                icon='information', owner=app.hwnd, buttons=[(IDOK, 'OK')])
-        self.answer_box(box, IDOK)
-
+class LoadConfig(TranslatingScenario):
     def test_new_model_and_key_take_effect(self):
         app = self.start_app()
         new_key = 'AIzaSyOtherKey-9876543210'
         self.config_path.write_bytes(config(new_key, 'gemini-2.0-flash'))
         self.reload(app)
         self.assertEqual(app.text('model_label'), 'Model: gemini-2.0-flash')
-        self.service.reply_with(Reply(gemini_answer(REPLY)))
+        self.service.reply_with(Reply(gemini_answer(answer_for(BOXES))))
         # Closing the box left the focus on the main window; the user clicks
         # into the input box to type.
         app.mouse_click('input')
         app.wait_for(lambda: app.focus() == 'input', 5, 'the focus in the input box')
         app.type('Sonne')
-        app.press('enter')
-        requests = self.service.wait_for_requests(1, REQUEST_TIMEOUT_S)
-        app.wait_idle()
-        check_request(self, requests[0], 'Sonne', 'gemini-2.0-flash', new_key)
+        self.translate(app)
+        check_request(self, self.service.requests[0], 'Sonne', 'gemini-2.0-flash', new_key)
 
     def test_a_file_without_model_line_leaves_the_label(self):
         app = self.start_app()
@@ -81,29 +55,24 @@ class LoadConfig(CommandScenario):
     def test_a_deleted_file_is_written_anew_and_the_program_ends(self):
         app = self.start_app()
         self.config_path.unlink()
-        self.use_menu(app, 'f', 'l')
-        box = self.wait_box('Configuration Setup')
+        app.use_menu('f', 'l')
+        box = self.settings_box('Configuration Setup', CREATED_TEXT, 'information')
         self.assertEqual(self.config_path.read_bytes(), TEMPLATE)
-        self.assert_message_box(box, message=CREATED_TEXT, icon='information', owner=0,
-                                buttons=[(IDOK, 'OK')])
-        self.answer_box(box, IDOK)
-        self.assertEqual(self.wait_exit(app.process), 0)
-        self.wait_notepad_on(self.config_path)
-        self.assertEqual(self.windows('PARLIVO'), [])
+        self.assert_ends_in_notepad(app.process, box, on_reload=True)
         self.assertEqual(self.windows('#32770', 'Confirm Exit'), [])
 
 
-class EditConfig(CommandScenario):
+class EditConfig(TranslatingScenario):
     def test_opens_the_file_in_notepad(self):
         app = self.start_app()
-        self.use_menu(app, 'f', 'e')
+        app.use_menu('f', 'e')
         self.wait_notepad_on(self.config_path)
         self.assertEqual(self.config_path.read_bytes(), GOOD_CONFIG)
         self.assertTrue(app.enabled())
         self.assertEqual([window['hwnd'] for window in self.windows('PARLIVO')], [app.hwnd])
 
 
-class NewWindow(CommandScenario):
+class NewWindow(TranslatingScenario):
     # (first window's --pos, allowed x values, allowed y values of the second)
     # on the 1920 by 1080 desktop; the offsets are 30 to 80 pixels.
     CASES = {
@@ -118,7 +87,7 @@ class NewWindow(CommandScenario):
             with self.subTest(name):
                 self.use_fresh_folder(f'{self.id()}.{name}')
                 app = self.start_app(args=('--pos', str(x), str(y)))
-                self.use_menu(app, 'f', 'n')
+                app.use_menu('f', 'n')
                 app.wait_for(lambda: len(self.windows('PARLIVO')) == 2, WINDOW_TIMEOUT_S,
                              'a second main window')
                 second = next(w for w in self.windows('PARLIVO') if w['hwnd'] != app.hwnd)
@@ -128,14 +97,14 @@ class NewWindow(CommandScenario):
                 self.assertEqual(second['title'], 'Parlivo')
 
 
-class About(CommandScenario):
+class About(TranslatingScenario):
     def test_dialog_centred_over_the_main_window(self):
         for name, position in (('centred window', ()), ('window at the left edge',
                                                         ('--pos', '-100', '40'))):
             with self.subTest(name):
                 self.use_fresh_folder(f'{self.id()}.{name}')
                 app = self.start_app(args=position)
-                self.use_menu(app, 'h', 'a')
+                app.use_menu('h', 'a')
                 about = self.find_window('#32770', 'About Parlivo')
                 info = self.driver.call('info', about)
                 self.assertEqual(info['owner'], app.hwnd)
@@ -172,7 +141,10 @@ class About(CommandScenario):
                 self.assertEqual((items[1007]['class'].upper(), items[1007]['style'],
                                   items[1007]['exstyle']),
                                  ('EDIT', 0x50210804, WS_EX_NOPARENTNOTIFY | WS_EX_CLIENTEDGE))
-                self.assertIn('Parlivo', items[1007]['text'])
+                self.assertRegex(items[1007]['text'], r'^Parlivo, Version \d+(\.\d+)+\r\n')
+                # The bitmap resource itself, pixel for pixel, not the fallback text.
+                app.wait_for(lambda: app.capture(items[1005]['hwnd'], self.folder / 'picture.bmp')
+                             == read_bmp(ABOUT_PICTURE), 5, 'the About picture on screen')
                 self.assertEqual((items[1]['class'].upper(), items[1]['text'], items[1]['style']),
                                  ('BUTTON', 'OK', 0x50030001))
                 # The dialog manager puts the focus on the first tab stop, the text field.
@@ -183,14 +155,14 @@ class About(CommandScenario):
                 self.assertEqual(self.windows('PARLIVO')[0]['hwnd'], app.hwnd)
 
 
-class Exit(CommandScenario):
+class Exit(TranslatingScenario):
     WAYS = ('Exit button', 'File menu Exit', 'title bar close button')
 
     def ask_to_exit(self, app, way):
         if way == 'Exit button':
             app.mouse_click('exit')
         elif way == 'File menu Exit':
-            self.use_menu(app, 'f', 'x')
+            app.use_menu('f', 'x')
         else:
             app.click_close_button()
         box = self.wait_box('Confirm Exit')
@@ -205,7 +177,7 @@ class Exit(CommandScenario):
         for way in self.WAYS:
             with self.subTest(way):
                 self.use_fresh_folder(f'{self.id()}.{way}')
-                app = self.start_translated_app()
+                app = self.start_translated_app(BOXES)
                 app.type('noch da')
                 app.wait_for(lambda: app.text('input') == 'noch da', 5, 'the typed text')
                 shown = {'input': app.text('input'), **app.box_texts()}

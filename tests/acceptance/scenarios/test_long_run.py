@@ -5,17 +5,9 @@ import itertools
 
 from harness.process_usage import linux_pid_of, linux_usage
 from harness.request_checks import check_request
-from harness.scenario import GOOD_KEY
-from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario, boxes
+from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario, answer_for, boxes
 from standin.demo_phrases import text_of_request
 from standin.replies import Reply, gemini_answer
-
-MODEL = 'gemini-2.5-flash-lite'
-
-
-def numbered_answer(number):
-    return f'Arabic: كلمة {number}\nEnglish: word {number}\nGerman: Wort {number}'
-
 
 def numbered_boxes(number):
     return boxes(f'كلمة {number}', f'word {number}', f'Wort {number}')
@@ -33,7 +25,7 @@ class ManyTranslations(TranslatingScenario):
     def answer_the_word(request):
         """A short answer of the usual shape for "Wort N", naming N back."""
         number = text_of_request(request.body).split()[-1]
-        return Reply(gemini_answer(numbered_answer(number)))
+        return Reply(gemini_answer(answer_for(numbered_boxes(number))))
 
     def measure(self, app, linux_pid):
         usage = linux_usage(linux_pid)
@@ -59,7 +51,7 @@ class ManyTranslations(TranslatingScenario):
             self.translate(app)
             if number % self.CHECK_EVERY == 0 or number == self.TRANSLATIONS:
                 self.assertEqual(app.box_texts(), numbered_boxes(number), f'translation {number}')
-                check_request(self, self.service.requests[-1], f'Wort {number}', MODEL, GOOD_KEY)
+                check_request(self, self.service.requests[-1], f'Wort {number}')
             if number == self.WARM_UP:
                 after_warm_up = self.measure(app, linux_pid)
         at_end = self.measure(app, linux_pid)
@@ -87,7 +79,7 @@ class RapidEnters(TranslatingScenario):
         arrivals = itertools.count(1)  # the requests come one after another
 
         def slow_numbered_answer(_request):
-            return Reply(gemini_answer(numbered_answer(next(arrivals))),
+            return Reply(gemini_answer(answer_for(numbered_boxes(next(arrivals)))),
                          delay_s=self.ANSWER_DELAY_S)
 
         self.service.reply_with(slow_numbered_answer)
@@ -106,7 +98,7 @@ class RapidEnters(TranslatingScenario):
               f'received {len(self.service.requests)} requests', flush=True)
         self.assertEqual(len(self.service.requests), self.PRESSES)
         for request in requests:
-            check_request(self, request, 'Hund', MODEL, GOOD_KEY)
+            check_request(self, request, 'Hund')
         self.assertEqual(app.box_texts(), numbered_boxes(self.PRESSES))
         self.assertEqual(app.text('input'), 'Hund')
         self.assert_idle_with_input_selected(app)

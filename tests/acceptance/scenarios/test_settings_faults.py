@@ -5,15 +5,12 @@ editor should have saved, and reloads that find the file spoiled."""
 import random
 
 from harness.request_checks import check_request
-from harness.scenario import GOOD_CONFIG, GOOD_KEY, IDOK, NO_CONFIG, Scenario
+from harness.scenario import GOOD_CONFIG, GOOD_KEY, IDOK, MODEL, NO_CONFIG
 from harness.settings_file import (FALLBACK_KEY, FALLBACK_MODEL, INVALID_KEY_TEXT, TEMPLATE,
                                    config)
-from harness.translating import REQUEST_TIMEOUT_S
+from harness.translating import TranslatingScenario
 from harness.wine import windows_path
 
-MODEL = 'gemini-2.5-flash-lite'
-UNREADABLE_CAPTION = 'Configuration Error'
-RELOADED_TEXT = 'Configuration reloaded successfully!'
 CTRL_Z = b'\x1a'
 # Files in a program folder that the harness itself puts there.
 HARNESS_FILES = {'Parlivo.exe', 'wine.log'}
@@ -39,25 +36,7 @@ def big_file():
     return BIG_FILE_COMMENT * lines + config(GOOD_KEY, 'gemini-2.0-flash')
 
 
-class SettingsScenario(Scenario):
-    def reload(self, app):
-        """Load Config as the menu sends it; the reload returns and confirms."""
-        app.menu_command('load_config')
-        box = self.wait_box('Config Reloaded')
-        self.assert_message_box(box, message=RELOADED_TEXT, icon='information',
-                                owner=app.hwnd, buttons=[(IDOK, 'OK')])
-        self.answer_box(box, IDOK)
-
-    def unreadable_box(self):
-        """The unowned "Configuration Error" box, which names the file."""
-        box = self.wait_box(UNREADABLE_CAPTION)
-        # The wording is the program's own; the box must name the file.
-        self.assertIn(windows_path(self.config_path), box['message'])
-        self.assertEqual(box['icon']['best'], 'error', box['icon'])
-        self.assertEqual(box['owner'], 0)
-        self.assertEqual([b['id'] for b in box['buttons']], [IDOK])
-        return box
-
+class SettingsScenario(TranslatingScenario):
     def folder_listing(self):
         return {path.name for path in self.folder.iterdir()}
 
@@ -70,10 +49,8 @@ class ReadOnlyFolder(SettingsScenario):
             self.assert_no_window('#32770')
             # The program runs on with the fallback key and model.
             app.type('Hund')
-            app.press('enter')
-            requests = self.service.wait_for_requests(1, REQUEST_TIMEOUT_S)
-            app.wait_idle()
-            check_request(self, requests[0], 'Hund', FALLBACK_MODEL, FALLBACK_KEY)
+            self.translate(app)
+            check_request(self, self.service.requests[0], 'Hund', FALLBACK_MODEL, FALLBACK_KEY)
             self.assertEqual(app.text('english'), 'hello')
             # A reload meets the same folder and takes the same way.
             self.reload(app)
@@ -154,11 +131,10 @@ class FileContents(SettingsScenario):
         for name, (contents, label, sent_key) in self.CASES.items():
             with self.subTest(name):
                 self.use_fresh_folder(f'{self.id()}.{name}')
-                self.service.reset()
                 if label is None:
                     process = self.launch(config=contents)
-                    self.assert_ends_in_notepad(process, 'Invalid API Key', INVALID_KEY_TEXT,
-                                                'warning',
+                    box = self.settings_box('Invalid API Key', INVALID_KEY_TEXT, 'warning')
+                    self.assert_ends_in_notepad(process, box,
                                                 check_text=name not in self.NOT_LATIN1_IN_NOTEPAD)
                 else:
                     app = self.start_app(config=contents)
@@ -166,11 +142,9 @@ class FileContents(SettingsScenario):
                     self.assertEqual(self.windows('#32770'), [])
                     if sent_key:
                         app.type('Hund')
-                        app.press('enter')
-                        requests = self.service.wait_for_requests(1, REQUEST_TIMEOUT_S)
-                        app.wait_idle()
-                        check_request(self, requests[0], 'Hund', label.removeprefix('Model: '),
-                                      sent_key)
+                        self.translate(app)
+                        check_request(self, self.service.requests[0], 'Hund',
+                                      label.removeprefix('Model: '), sent_key)
                 self.assertEqual(self.config_path.read_bytes(), contents)
                 self.env.end_leftovers()
                 self.config_path.unlink()  # 50 MiB need not stay in the build tree
@@ -191,8 +165,8 @@ class SpoiledOnReload(SettingsScenario):
                 app = self.start_app()
                 self.config_path.write_bytes(spoiled)
                 app.menu_command('load_config')
-                self.assert_ends_in_notepad(app.process, 'Invalid API Key', INVALID_KEY_TEXT,
-                                            'warning', on_reload=True)
+                box = self.settings_box('Invalid API Key', INVALID_KEY_TEXT, 'warning')
+                self.assert_ends_in_notepad(app.process, box, on_reload=True)
                 self.assertEqual(self.config_path.read_bytes(), spoiled)
                 self.assertEqual(self.windows('#32770', 'Confirm Exit'), [])
 
@@ -204,7 +178,5 @@ class SpoiledOnReload(SettingsScenario):
             box = self.unreadable_box()
         finally:
             self.driver.call('unlock', lock)
-        self.answer_box(box, IDOK)
-        self.assertEqual(self.wait_exit(app.process), 0)
-        self.wait_notepad_on(self.config_path)
+        self.assert_ends_in_notepad(app.process, box, on_reload=True)
         self.assertEqual(self.config_path.read_bytes(), GOOD_CONFIG)

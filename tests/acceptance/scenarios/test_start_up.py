@@ -1,7 +1,7 @@
 """Start-up: the settings file decides whether the main window opens, and
 --pos decides where."""
 
-from harness.scenario import GOOD_KEY, IDOK, NO_CONFIG, Scenario
+from harness.scenario import GOOD_KEY, NO_CONFIG, Scenario
 from harness.settings_file import CREATED_TEXT, INVALID_KEY_TEXT, TEMPLATE
 from harness.wine import windows_path
 
@@ -11,16 +11,11 @@ UTF8_BOM = b'\xef\xbb\xbf'
 class FirstStart(Scenario):
     def test_writes_the_template_tells_the_user_and_opens_notepad(self):
         process = self.launch(config=NO_CONFIG)
-        box = self.wait_box('Configuration Setup')
+        box = self.settings_box('Configuration Setup', CREATED_TEXT, 'information')
         # The template is on disk while the box is still open.
         self.assertEqual(self.config_path.read_bytes(), TEMPLATE)
         self.assertEqual(len(TEMPLATE), 75)
-        self.assert_message_box(box, message=CREATED_TEXT, icon='information', owner=0,
-                                buttons=[(IDOK, 'OK')])
-        self.answer_box(box, IDOK)
-        self.assertEqual(self.wait_exit(process), 0)
-        self.wait_notepad_on(self.config_path)
-        self.assertEqual(self.windows('PARLIVO'), [])
+        self.assert_ends_in_notepad(process, box)
         self.assertEqual(self.config_path.read_bytes(), TEMPLATE)
 
 
@@ -38,8 +33,8 @@ class UnusableKey(Scenario):
             with self.subTest(name):
                 self.use_fresh_folder(f'{self.id()}.{name}')
                 process = self.launch(config=config)
-                self.assert_ends_in_notepad(process, 'Invalid API Key', INVALID_KEY_TEXT,
-                                            'warning')
+                box = self.settings_box('Invalid API Key', INVALID_KEY_TEXT, 'warning')
+                self.assert_ends_in_notepad(process, box)
                 self.assertEqual(self.config_path.read_bytes(), config)
 
 
@@ -51,18 +46,10 @@ class UnreadableConfig(Scenario):
         lock = self.driver.call('lock', windows_path(self.config_path))['lock']
         try:
             process = self.launch(config=NO_CONFIG)  # the file is in place already
-            box = self.wait_box('Configuration Error')
-            # The wording is the program's own; the box must name the file.
-            self.assertIn(windows_path(self.config_path), box['message'])
-            self.assertEqual(box['icon']['best'], 'error', box['icon'])
-            self.assertEqual(box['owner'], 0)
-            self.assertEqual([b['id'] for b in box['buttons']], [IDOK])
+            box = self.unreadable_box()
         finally:
             self.driver.call('unlock', lock)
-        self.answer_box(box, IDOK)
-        self.assertEqual(self.wait_exit(process), 0)
-        self.wait_notepad_on(self.config_path)
-        self.assertEqual(self.windows('PARLIVO'), [])
+        self.assert_ends_in_notepad(process, box)
         self.assertEqual(self.config_path.read_bytes(), config)
 
 

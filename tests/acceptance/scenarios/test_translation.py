@@ -3,11 +3,10 @@ receives, what each reply layout shows, the busy button, and the warnings on
 the way. (Replies that fail are the network_faults group.)"""
 
 from harness.request_checks import check_request
-from harness.scenario import GOOD_KEY, IDOK
-from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario
+from harness.scenario import IDOK
+from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario, answer_for
 from standin.replies import ChunkedReply, Reply, gemini_answer
 
-MODEL = 'gemini-2.5-flash-lite'
 EMPTY_TEXT = ('Please enter some text to translate.\n\n'
               'Empty or whitespace-only text cannot be translated.')
 TOO_LONG_TEXT = 'Text is too long. Please use shorter text (maximum 10,000 characters).'
@@ -16,21 +15,19 @@ RLM = '\u200f'  # right-to-left mark, which models put around Arabic
 
 
 class TranslateCommand(TranslatingScenario):
-    REPLY = 'Arabic: صباح الخير\nEnglish: good morning\nGerman: guten Morgen'
     BOXES = {'arabic': 'صباح الخير', 'english': 'good morning', 'german': 'guten Morgen'}
 
     def test_by_the_button_and_by_enter(self):
         for how in ('button', 'enter'):
             with self.subTest(how):
                 self.use_fresh_folder(f'{self.id()}.{how}')
-                self.service.reset()
-                self.service.reply_with(Reply(gemini_answer(self.REPLY)))
+                self.service.reply_with(Reply(gemini_answer(answer_for(self.BOXES))))
                 app = self.start_app()
                 app.type('Guten Morgen')
                 self.translate(app, how)
                 requests = self.service.requests
                 self.assertEqual(len(requests), 1)
-                check_request(self, requests[0], 'Guten Morgen', MODEL, GOOD_KEY)
+                check_request(self, requests[0], 'Guten Morgen')
                 self.assertEqual(app.box_texts(), self.BOXES)
                 # Enter starts the translation and puts no line break into the text.
                 self.assertEqual(app.text('input'), 'Guten Morgen')
@@ -65,7 +62,7 @@ class TranslateCommand(TranslatingScenario):
                     else:
                         app.set_input(argument)
                 self.translate(app)
-                check_request(self, self.service.requests[-1], sent, MODEL, GOOD_KEY)
+                check_request(self, self.service.requests[-1], sent)
 
 
 class DebugPreview(TranslatingScenario):

@@ -58,6 +58,7 @@ def gemini_error(code, status, message, reason=None):
 
 class Reply:
     """A whole reply with Content-Length, sent after an optional delay."""
+    keeps_connection = True  # open for the client's next request
 
     def __init__(self, body=b'', status=200, content_type=JSON_CONTENT_TYPE, delay_s=0.0):
         self.body = body
@@ -81,10 +82,14 @@ class Reply:
         return not stop.wait(self.delay_s) if self.delay_s else True
 
     def send(self, sock, stop):
+        """Sends the reply; False when the connection ends with it."""
         if not self.wait(stop):
             return False
-        sock.sendall(self.head([f'Content-Length: {len(self.body)}']) + self.body)
-        return True
+        sock.sendall(self.message())
+        return self.keeps_connection
+
+    def message(self):
+        return self.head([f'Content-Length: {len(self.body)}']) + self.body
 
 
 class ChunkedReply(Reply):
@@ -94,27 +99,22 @@ class ChunkedReply(Reply):
         super().__init__(body, **kwargs)
         self.chunk_bytes = chunk_bytes
 
-    def send(self, sock, stop):
-        if not self.wait(stop):
-            return False
+    def message(self):
         data = self.head(['Transfer-Encoding: chunked'])
         for start in range(0, len(self.body), self.chunk_bytes):
             chunk = self.body[start:start + self.chunk_bytes]
             data += f'{len(chunk):x}\r\n'.encode('ascii') + chunk + b'\r\n'
-        sock.sendall(data + b'0\r\n\r\n')
-        return True
+        return data + b'0\r\n\r\n'
 
 
 class CutReply(Reply):
     """Announces the whole body but breaks the connection after `sent_bytes` of it."""
+    keeps_connection = False
 
     def __init__(self, body=b'', sent_bytes=0, **kwargs):
         super().__init__(body, **kwargs)
         self.sent_bytes = sent_bytes
 
-    def send(self, sock, stop):
-        if not self.wait(stop):
-            return False
-        sock.sendall(self.head([f'Content-Length: {len(self.body)}'])
-                     + self.body[:self.sent_bytes])
-        return False
+    def message(self):
+        whole = super().message()
+        return whole[:len(whole) - len(self.body) + self.sent_bytes]
