@@ -51,8 +51,9 @@ std::u16string AsLatin1(std::string_view file) {
 }
 
 // The text up to Ctrl-Z, without a byte-order mark at its very start, cut
-// into lines at LF, each less the CR right before its LF; the last line that
-// begins with a key's name sets that field.
+// into lines at LF, each less the CR that ends it (before its LF, or at the
+// end of the text: an editor's line end, never part of a value); the last
+// line that begins with a key's name sets that field.
 Settings ReadLineByLine(std::string_view file) {
   Settings settings = kHeldBefore;
   std::string_view text = file.substr(0, file.find(kEndOfText));
@@ -60,7 +61,7 @@ Settings ReadLineByLine(std::string_view file) {
   while (!text.empty()) {
     const std::size_t lineFeed = text.find('\n');
     std::string_view line = text.substr(0, lineFeed);
-    if (lineFeed != text.npos && line.ends_with('\r')) line.remove_suffix(1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
     text.remove_prefix(lineFeed == text.npos ? text.size() : lineFeed + 1);
     const std::u16string characters = AsLatin1(line);
     if (StartsWith(characters, kKeyPrefix)) {
