@@ -57,6 +57,9 @@ LRESULT CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
   }
   if (message == WM_KEYDOWN && wParam == VK_TAB && MoveFocusOn(box)) return 0;
+  // Tab's character still comes here after the key moved the focus on; it
+  // would put a tab into the text the user has just left.
+  if (message == WM_CHAR && wParam == L'\t' && GetFocus() != box) return 0;
   // Enter's character would insert a line break; only Shift+Enter may.
   if (message == WM_CHAR && wParam == '\r' && !IsHeld(VK_SHIFT)) return 0;
   return CallWindowProcW(g_shell.inputBoxPrevious, box, message, wParam, lParam);

@@ -47,30 +47,38 @@ class SelectAll(TranslatingScenario):
 
 
 class TabKey(Scenario):
-    # (case, controls the driver gives WS_TABSTOP, where Tab and Shift+Tab put the focus).
-    # Without tab stops Wine's tab search names the input box itself; with these
-    # two, it names the Arabic box searching forward, the German box backward.
+    # (case, controls the driver gives WS_TABSTOP, where Tab and Shift+Tab put
+    # the focus, what the key types into the input box). Without tab stops
+    # Wine's tab search names the input box itself, which keeps the focus and
+    # takes the tab; with these two, it names the Arabic box searching
+    # forward, the German box backward, and the box left behind gets no tab.
     CASES = [
-        ('no tab stop', (), 'input'),
-        ('tab stops on the Arabic and German boxes', ('arabic', 'german'), 'arabic'),
+        ('no tab stop', (), 'input', '\t'),
+        ('tab stops on the Arabic and German boxes', ('arabic', 'german'), 'arabic', ''),
     ]
 
     def test_tab_and_shift_tab_move_the_focus_forward(self):
         app = self.start_app()
         typed = ''
-        for name, tab_stops, focus in self.CASES:
+        for name, tab_stops, focus, character in self.CASES:
             for control in tab_stops:
                 self.driver.call('add_style', app.controls[control], WS_TABSTOP)
             for chord in ('tab', 'shift+tab'):
                 with self.subTest(name, chord=chord):
                     app.mouse_click('input')
                     app.wait_for(lambda: app.focus() == 'input', 5, 'the focus in the input box')
+                    app.press('ctrl+end')
                     app.press(chord)
-                    # The key's character still reaches the input box, whose
-                    # key it was, wherever the focus went.
-                    typed += '\t'
-                    app.wait_for(lambda: app.text('input') == typed, 5, 'the tab character')
-                    self.assertEqual(app.focus(), focus)
+                    app.wait_for(lambda: app.focus() == focus, 5, f'the focus in {focus}')
+                    # A marker typed after it shows whether the key's own
+                    # character reached the input box: the events keep their order.
+                    app.mouse_click('input')
+                    app.wait_for(lambda: app.focus() == 'input', 5, 'the focus back')
+                    app.press('ctrl+end')
+                    app.type('|')
+                    typed += character + '|'
+                    app.wait_for(lambda: app.text('input').endswith('|'), 5, 'the marker')
+                    self.assertEqual(app.text('input'), typed)
 
 
 class AboutAccelerators(Scenario):
