@@ -6,11 +6,10 @@ import pathlib
 import shutil
 
 from harness.parlivo_app import ParlivoApp
-from harness.scenario import GOOD_CONFIG, GOOD_KEY
+from harness.scenario import GOOD_CONFIG, GOOD_KEY, MODEL
 from harness.wine import windows_path
 from programbench import linux_process
 from programbench.translation import TranslationBench
-from standin.replies import DEFAULT_MODEL
 from standin.service import GEMINI_HOST
 
 WINDOW_TIMEOUT_S = 30
@@ -18,7 +17,7 @@ WINDOW_TIMEOUT_S = 30
 CORNERS = ((100, 100), (700, 100))
 TRACED_CORNERS = ((100, 550), (700, 550))
 # What Parlivo builds from GOOD_CONFIG; the floor is given it.
-FLOOR_URL = (f'https://{GEMINI_HOST}/v1beta/models/{DEFAULT_MODEL}:generateContent?'
+FLOOR_URL = (f'https://{GEMINI_HOST}/v1beta/models/{MODEL}:generateContent?'
              f'&key={GOOD_KEY}')
 
 
