@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "app/dll_loading.h"
 #include "app/main_window.h"
 #include "app/resource_ids.h"
 #include "app/shell_state.h"
@@ -8,6 +9,8 @@
 using namespace parlivo;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showMode) {
+  // First of all: a first start already opens Notepad through the shell.
+  SecureDllLoading();
   LoadStringW(instance, IDS_APP_TITLE, g_shell.windowTitle, kNameCapacity);
   LoadStringW(instance, IDC_PARLIVO, g_shell.className, kNameCapacity);
   RegisterMainWindowClass(instance);

@@ -59,15 +59,17 @@ class Scenario(unittest.TestCase):
 
     # Starting the program
 
-    def launch(self, args=(), config=GOOD_CONFIG, proxy_url=None):
+    def launch(self, args=(), config=GOOD_CONFIG, proxy_url=None, dll_overrides=None):
         """Starts the program; `config` is the bytes of config.ini, or NO_CONFIG;
-        `proxy_url` replaces the stand-in as the program's proxy."""
+        `proxy_url` replaces the stand-in as the program's proxy;
+        `dll_overrides` (Wine's syntax) changes how DLLs are found."""
         if config is not NO_CONFIG:
             self.config_path.write_bytes(config)
-        return self.env.start_program(self.exe, args, proxy_url)
+        extra_env = self.env.wine.with_dll_overrides(dll_overrides) if dll_overrides else None
+        return self.env.start_program(self.exe, args, proxy_url, extra_env)
 
-    def start_app(self, args=(), config=GOOD_CONFIG, proxy_url=None):
-        process = self.launch(args, config, proxy_url)
+    def start_app(self, args=(), config=GOOD_CONFIG, proxy_url=None, dll_overrides=None):
+        process = self.launch(args, config, proxy_url, dll_overrides)
         hwnd = self.find_window('PARLIVO', 'Parlivo')
         app = ParlivoApp(self.driver, hwnd, process)
         self.assertEqual(set(app.controls), {'input', 'arabic', 'english', 'german', 'translate',

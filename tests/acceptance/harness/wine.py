@@ -75,6 +75,10 @@ class WineSession:
             self.wait_until_idle()
             stamp.write_text('ready\n')
 
+    def with_dll_overrides(self, overrides):
+        """The environment entry that adds `overrides` to the session's own."""
+        return {'WINEDLLOVERRIDES': f'{self.env["WINEDLLOVERRIDES"]};{overrides}'}
+
     def _run(self, args, timeout_s):
         subprocess.run(args, env=self.env, check=True, timeout=timeout_s,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

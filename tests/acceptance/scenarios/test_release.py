@@ -12,6 +12,7 @@ import subprocess
 import time
 import zipfile
 
+from harness.pe_image import PeImage
 from harness.request_checks import check_request
 from harness.translating import TranslatingScenario
 from harness.wine import windows_path
@@ -35,6 +36,12 @@ VERSION_STRINGS = {
 }
 ENGLISH_US, UNICODE_CODE_PAGE = 0x409, 1200
 ZIP_EPOCH = (1980, 1, 1, 0, 0, 0)
+# Address space layout randomisation with 64-bit entropy, and data never run as code.
+HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x0020, 0x0040, 0x0100
+FOUR_GIB = 1 << 32
+# DLLs that Windows always takes from the system folder; the others only on first use.
+LOAD_TIME_DLLS = ['gdi32.dll', 'kernel32.dll', 'msvcrt.dll', 'user32.dll']
+DELAY_LOADED_DLLS = ['shell32.dll', 'winhttp.dll']
 PACKAGE_TIMEOUT_S = 600
 REPLY = 'Arabic: شكرا\nEnglish: thank you\nGerman: danke'
 
@@ -116,6 +123,19 @@ class Package(ReleaseScenario):
 
 
 class ReleasedProgram(ReleaseScenario):
+    def test_security_baseline_in_the_pe_headers(self):
+        image = PeImage(self.zip.read('Parlivo.exe'))
+        for name, flag in (('HIGH_ENTROPY_VA', HIGH_ENTROPY_VA), ('DYNAMIC_BASE', DYNAMIC_BASE),
+                           ('NX_COMPAT', NX_COMPAT)):
+            with self.subTest(name):
+                self.assertTrue(image.dll_characteristics & flag, f'{name} is not set')
+        self.assertGreater(image.image_base, FOUR_GIB)
+        self.assertTrue(image.has_relocations, 'no relocations: the image cannot move')
+        self.assertEqual([s.name for s in image.sections if s.writable_and_executable], [])
+        self.assertEqual(sorted(name.lower() for name in image.imported_dlls()), LOAD_TIME_DLLS)
+        self.assertEqual(sorted(name.lower() for name in image.delay_loaded_dlls()),
+                         DELAY_LOADED_DLLS)
+
     def test_version_resource_as_properties_show_it(self):
         self.program_from_the_zip()
         resource = self.driver.call('version_info', windows_path(self.exe), *VERSION_STRINGS)
