@@ -19,6 +19,16 @@ constexpr DWORD kFunctionNotFound = VcppException(ERROR_SEVERITY_ERROR, ERROR_PR
 static_assert(sizeof(void*) == 8, "the stand-in relies on the x64 calling convention");
 INT_PTR WINAPI Unavailable() { return 0; }
 
+// Only the program's own imports: a DLL in the process may raise the same
+// exception for one of its own, and handle it itself.
+bool IsOwnImport(const DelayLoadInfo& load) {
+  HMODULE module = nullptr;
+  return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(load.pidd), &module) &&
+         module == GetModuleHandleW(nullptr);
+}
+
 // The helper returns the function its load information names once the
 // exception is continued. For a DLL that did not load it leaves the import
 // unbound, so the next call tries the DLL again; a missing function stays
@@ -26,10 +36,11 @@ INT_PTR WINAPI Unavailable() { return 0; }
 LONG CALLBACK FailCallsWithoutTheDll(EXCEPTION_POINTERS* exception) {
   const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
   if ((record.ExceptionCode != kDllNotFound && record.ExceptionCode != kFunctionNotFound) ||
-      record.NumberParameters < 1) {
+      record.NumberParameters < 1 || record.ExceptionInformation[0] == 0) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
   auto* load = reinterpret_cast<DelayLoadInfo*>(record.ExceptionInformation[0]);
+  if (!IsOwnImport(*load)) return EXCEPTION_CONTINUE_SEARCH;
   load->pfnCur = reinterpret_cast<FARPROC>(&Unavailable);
   return EXCEPTION_CONTINUE_EXECUTION;
 }
