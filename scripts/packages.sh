@@ -6,10 +6,11 @@ BUILD_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
 )
 # Running the Windows program on Linux: Wine, a virtual display, openssl and
-# Python for the local stand-in of the Gemini service, and fonts with Arabic
-# glyphs. The acceptance tests (label wine) need the same.
+# Python for the local stand-in of the Gemini service, fonts with Arabic
+# glyphs, and Wine's own fonts (Marlett draws the title bar's buttons). The
+# acceptance tests (label wine) need the same.
 WINE_PACKAGES=(
-  wine wine64 xvfb openssl python3 fonts-dejavu-core
+  wine wine64 xvfb openssl python3 fonts-dejavu-core fonts-wine
 )
 # The release package: the build, Python for the zip and git for the time
 # of the last commit.

@@ -2,10 +2,11 @@
 
 A prefix for tests puts every program on one 1920x1080 virtual desktop
 (windows get frames and menus without a window manager, and
-`wine program.exe` passes the program's exit code back). Given a bundle, the
-programs run in a private mount namespace in which that bundle lies over the
-system's certificate file, so a test authority is trusted there and nowhere
-else.
+`wine program.exe` passes the program's exit code back). Every prefix knows
+Wine's own Marlett font, so title bars show their proper buttons. Given a
+bundle, the programs run in a private mount namespace in which that bundle
+lies over the system's certificate file, so a test authority is trusted there
+and nowhere else.
 """
 
 import contextlib
@@ -25,9 +26,26 @@ _PROXY_VARIABLES = ('http_proxy', 'https_proxy', 'HTTP_PROXY', 'HTTPS_PROXY', 'n
                     'NO_PROXY', 'all_proxy', 'ALL_PROXY')
 # The bind mount lives as long as the namespace, that is as long as the program.
 _TRUST_SCRIPT = f'mount --bind "$0" {SYSTEM_BUNDLE} && exec "$@"'
+# The Marlett symbol font of Wine's own, from the package fonts-wine.
+WINE_MARLETT_FONT = pathlib.Path('/usr/share/wine/fonts/marlett.ttf')
+
+
+def windows_path(path):
+    """The path under Wine's drive Z:, which maps the Unix root."""
+    return 'Z:' + str(pathlib.Path(path).resolve()).replace('/', '\\')
+
+
 _PREFIX_SETTINGS = [
     # A crashing program ends instead of waiting in a debugger dialog.
     (r'HKCU\Software\Wine\WineDbg', 'ShowCrashDialog', 'REG_DWORD', '0'),
+    # Wine draws the caption buttons (minimise, maximise, close) as characters
+    # of Marlett. Debian's Wine 8.0 looks for its own fonts under
+    # Z:\usr\share\wine\../fonts, a path that does not resolve, so a new
+    # prefix has none of them and the buttons show the letters "0", "1" and
+    # "r" of a text font instead. Registered with its full path, Marlett loads
+    # like an installed font.
+    (r'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts', 'Marlett (TrueType)',
+     'REG_SZ', windows_path(WINE_MARLETT_FONT)),
 ]
 _VIRTUAL_DESKTOP_SETTINGS = [
     # One virtual desktop for every program of the prefix.
@@ -35,11 +53,6 @@ _VIRTUAL_DESKTOP_SETTINGS = [
     (r'HKCU\Software\Wine\Explorer\Desktops', 'Default', 'REG_SZ',
      f'{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}'),
 ]
-
-
-def windows_path(path):
-    """The path under Wine's drive Z:, which maps the Unix root."""
-    return 'Z:' + str(pathlib.Path(path).resolve()).replace('/', '\\')
 
 
 class WineSession:
@@ -60,20 +73,28 @@ class WineSession:
                             'sh', '-c', _TRUST_SCRIPT, str(trusted_bundle), 'wine']
 
     def ensure_prefix(self, virtual_desktop=True):
-        """Creates and configures the prefix once; later runs reuse it."""
+        """Creates and configures the prefix once; later runs reuse it.
+
+        The stamp lists the settings the prefix was given, so a prefix made
+        before a setting was added gets it on its next use.
+        """
+        if not WINE_MARLETT_FONT.is_file():
+            raise FileNotFoundError(f'{WINE_MARLETT_FONT} is missing: install fonts-wine')
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
         stamp = self.prefix / '.parlivo-acceptance-ready'
+        settings = _PREFIX_SETTINGS + (_VIRTUAL_DESKTOP_SETTINGS if virtual_desktop else [])
+        stamp_text = ''.join(f'{key}\\{name} {kind} {value}\n'
+                             for key, name, kind, value in settings)
         with open(self.prefix.parent / 'prefix.lock', 'w') as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            if stamp.exists():
+            if stamp.exists() and stamp.read_text() == stamp_text:
                 return
             self._run(['wineboot', '--init'], BOOT_TIMEOUT_S)
-            settings = _PREFIX_SETTINGS + (_VIRTUAL_DESKTOP_SETTINGS if virtual_desktop else [])
             for key, name, kind, value in settings:
                 self._run(['wine', 'reg', 'add', key, '/v', name, '/t', kind, '/d', value, '/f'],
                           REG_TIMEOUT_S)
             self.wait_until_idle()
-            stamp.write_text('ready\n')
+            stamp.write_text(stamp_text)
 
     def with_dll_overrides(self, overrides):
         """The environment entry that adds `overrides` to the session's own."""
