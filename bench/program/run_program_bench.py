@@ -4,7 +4,7 @@
     run_program_bench.py --exe Parlivo.exe --bare-translator bare_translator.exe
                          --empty-window empty_window.exe
                          --driver parlivo_driver.exe --work DIR
-                         [--starts 25] [--translations 11]
+                         [--starts 25] [--translations 11] [--traced-translations 5]
 
 - Size: the file's bytes, and the DLLs it imports, which must all be system DLLs.
 - Start-up: Parlivo, its floor (bare_translator: reads the same config.ini,
@@ -19,7 +19,8 @@
   byte to the filled boxes, for a 1 KiB, a 48 KiB (a long answer to a
   10,000-character text) and a 1 MiB reply, in turns; how the request
   reached the stand-in; and, from Wine's relay trace, where the time of a
-  1 KiB translation goes in each program.
+  translation of each size goes in each program, with the share of
+  extraction and cutting in Parlivo's.
 
 Prints each figure beside its goal. Exits 0 when every measurement ran and
 its checks held (each box shows its whole section, the stand-in answered one
@@ -51,6 +52,8 @@ from programbench.translation import INPUT_TEXT, clock_offset_us, timed_rounds  
 
 SIZE_GOAL_BYTES = 1_000_000
 FLOOR_GOAL = 1.1  # times the floor, for start-up, time and memory
+# Of a translation's time from click to filled boxes, for extraction and cutting.
+EXTRACTION_SHARE_GOAL = 0.01
 AFTER_REPLY_GOAL_US = 10_000  # more than the floor, last reply byte to filled boxes
 # "Back down" after Clear: at most this share of the growth stays behind.
 KEPT_AFTER_CLEAR_GOAL = 0.1
@@ -64,7 +67,6 @@ CASES = {
     '1 MiB reply': (LARGE_REPLY_BYTES, lambda: INPUT_TEXT),
 }
 MEMORY_CYCLES = 2
-TRACED_TRANSLATIONS = 5
 
 
 def parse_options():
@@ -79,6 +81,8 @@ def parse_options():
     parser.add_argument('--starts', type=int, default=25, help='timed starts of each program')
     parser.add_argument('--translations', type=int, default=11,
                         help='timed translations of each reply size')
+    parser.add_argument('--traced-translations', type=int, default=5,
+                        help='translations of each reply size under the relay trace')
     return parser.parse_args()
 
 
@@ -207,28 +211,63 @@ def report_translations(parlivo, floor, cases, rounds):
     return lines
 
 
-def report_split(env, options, gate, offset, small):
-    """The 1 KiB translation phase by phase, from Wine's relay trace of both programs."""
+def traced_splits(env, options, gate, offset, cases):
+    """{(program, case): the mean of each phase} from Wine's relay trace of
+    both programs, over `options.traced_translations` of each case."""
     relay_trace.enable(env.wine.env)
     contenders = start_contenders(env, options, gate, offset, TRACED_CORNERS,
                                   {'WINEDEBUG': relay_trace.WINEDEBUG})
+    traced = options.traced_translations
+    splits = {}
+    env.driver.call('fresh_ticks', 1)  # stamps to the millisecond, computing or not
     try:
-        splits = {}
         for contender in contenders:
-            for _ in range(TRACED_TRANSLATIONS + 1):  # the first is not counted
-                contender.bench.translate(small)
+            # The first translation also loads WinHTTP and shakes hands: not counted.
+            contender.bench.translate(*cases[SMALL_CASE])
+            for answer, input_text in cases.values():
+                for _ in range(traced):
+                    contender.bench.translate(answer, input_text)
             log = (contender.exe.parent / 'wine.log').read_text(errors='replace')
             controls = contender.app.controls
-            splits[contender.name], count = relay_trace.split_translations(
-                log, controls['translate'], [controls[box] for box in OUTPUT_BOXES])
+            clicks = relay_trace.split_clicks(log, controls['translate'],
+                                              [controls[box] for box in OUTPUT_BOXES])[1:]
+            if len(clicks) != traced * len(cases):
+                raise RuntimeError(f'{len(clicks)} traced clicks in {contender.name}, '
+                                   f'not {traced * len(cases)}')
+            for index, case in enumerate(cases):
+                splits[contender.name, case] = relay_trace.mean_split(
+                    clicks[index * traced:(index + 1) * traced])
     finally:
+        env.driver.call('fresh_ticks', 0)
         end_contenders(env, contenders)
-    print(f'where a 1 KiB translation goes, from the relay trace (means of {count}, ms; '
-          'the trace itself slows the program a little):')
-    print(f'  {"Parlivo":>8} {"floor":>8}  phase')
+    return splits
+
+
+def report_split(env, options, gate, offset, cases):
+    """Each reply size's translation phase by phase in both programs, and the
+    share of extraction and cutting in Parlivo's."""
+    splits = traced_splits(env, options, gate, offset, cases)
+    print(f'where a translation goes, from the relay trace (means of '
+          f'{options.traced_translations}, ms; the trace itself slows the program a little):')
+    print('  ' + ''.join(f'{case:>18}' for case in cases))
+    print('  ' + f'{"Parlivo":>9}{"floor":>9}' * len(cases) + '  phase')
     for phase in relay_trace.PHASES:
-        print(f'  {splits["Parlivo"][phase]:8.1f} {splits["the floor"][phase]:8.1f}  {phase}')
-    return []
+        print('  ' + ''.join(f'{splits[name, case][phase]:9.1f}'
+                             for case in cases for name in ('Parlivo', 'the floor'))
+              + f'  {phase}')
+    lines = []
+    for case in cases:
+        split = splits['Parlivo', case]
+        between = split[relay_trace.BETWEEN_REPLY_AND_DISPLAY]
+        total = split[relay_trace.CLICK_HANDLED]
+        share = between / total
+        lines.append(goal_line(f'extraction and cutting, {case}',
+                               f'{share * 100:.2f} % of the translation ({between:.1f} of '
+                               f'{total:.1f} ms from the click to the filled boxes, relay trace, '
+                               f'mean of {options.traced_translations})',
+                               f'<= {EXTRACTION_SHARE_GOAL * 100:.0f} %',
+                               share <= EXTRACTION_SHARE_GOAL))
+    return lines
 
 
 def main():
@@ -250,7 +289,7 @@ def main():
                 summary += report_translations(parlivo, floor, cases, options.translations)
             finally:
                 end_contenders(env, (parlivo, floor))
-            summary += report_split(env, options, gate, offset, small)
+            summary += report_split(env, options, gate, offset, cases)
         finally:
             env.end_leftovers()
     print(gate.describe())
