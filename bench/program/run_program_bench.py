@@ -262,9 +262,9 @@ def report_split(env, options, gate, offset, cases):
         total = split[relay_trace.CLICK_HANDLED]
         share = between / total
         lines.append(goal_line(f'extraction and cutting, {case}',
-                               f'{share * 100:.2f} % of the translation ({between:.1f} of '
-                               f'{total:.1f} ms from the click to the filled boxes, relay trace, '
-                               f'mean of {options.traced_translations})',
+                               f'{share * 100:.2f} % of the translation ({between:.1f} of the '
+                               f'{total:.1f} ms that the click took, relay trace, mean of '
+                               f'{options.traced_translations})',
                                f'<= {EXTRACTION_SHARE_GOAL * 100:.0f} %',
                                share <= EXTRACTION_SHARE_GOAL))
     return lines
