@@ -1,29 +1,35 @@
-// The floor for one translation: the least a Win32 program does to show
-// Parlivo's main window, send Parlivo's request and show the three sections
-// of the answer. It builds the same window and eight controls, makes the same
-// WinHTTP calls with the same options, headers and body, and fills the boxes
-// with the same calls in the same order. Nothing else: no settings file, no
-// subclassing, no busy state, and only the decoding and cutting that the
-// benchmark's answers need (they hold "\n" as their only escape, and their
-// sections one after the other, each label after a line feed). Built the
-// same way as Parlivo.exe, so the difference between the two is Parlivo's
-// own work.
+// The floor for Parlivo's start and for one translation: the least a Win32
+// program does to read Parlivo's settings file, show Parlivo's main window,
+// send Parlivo's request and show the three sections of the answer. Its start
+// reads the bytes of config.ini beside it with the same file calls and takes
+// the model line for the label, then builds the same window, eight controls,
+// font, menu and accelerators. A translation makes the same WinHTTP calls with
+// the same options, headers and body, and fills the boxes with the same calls
+// in the same order. Nothing else: no key check, no subclassing, no icon, no
+// busy state, and only the decoding and cutting that the benchmark's answers
+// need (they hold "\n" as their only escape, and their sections one after the
+// other, each label after a line feed). Built the same way as Parlivo.exe, so
+// the difference between the two is Parlivo's own work.
 //
-//   bare_translator.exe X Y URL
+//   bare_translator.exe [X Y URL]
 //
 // places the window's top-left corner at (X, Y) and posts every translation
-// to URL. Translate sends the input box's text as it stands; Clear empties
-// the four boxes.
+// to URL; without them it only starts, centred on the screen as Parlivo is
+// without --pos. Translate sends the input box's text as it stands; Clear
+// empties the four boxes.
 
 #include <windows.h>
 #include <winhttp.h>
 
+#include <array>
 #include <cwchar>
 #include <string>
 #include <string_view>
 
 #include "app/control_layout.h"
+#include "app/shell_texts.h"
 #include "app/window_placement.h"
+#include "config/config_format.h"
 #include "gemini/http_post.h"
 #include "gemini/request.h"
 #include "gemini/winhttp_transport.h"
@@ -37,12 +43,54 @@ constexpr wchar_t kTitle[] = L"Bare translator";
 constexpr std::string_view kAnswerMarker = "\"text\": \"";
 constexpr std::wstring_view kLabels[] = {L"Arabic: ", L"\nEnglish: ", L"\nGerman: "};
 constexpr int kUrlCapacity = 1024;
+constexpr int kPlacementArguments = 3;  // X Y URL
+// Parlivo's read size and file sharing, so that the file calls are the same.
+constexpr DWORD kReadChunkBytes = 4096;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// Alt+? and Alt+/ as character codes, as in Parlivo's accelerator table.
+constexpr ACCEL kAccelerators[] = {{FALT, '?', IDM_ABOUT}, {FALT, '/', IDM_ABOUT}};
 
 ShellState g_controls;
 wchar_t g_url[kUrlCapacity] = {};
 
 std::wstring_view W(std::u16string_view text) {
   return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
+
+// The bytes of config.ini beside the program, read as Parlivo reads them;
+// empty when there is no such file.
+std::string ReadConfigBytes() {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+  path.replace(path.find_last_of(L'\\') + 1, std::wstring::npos, W(kConfigFileName));
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::string bytes;
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  std::array<char, kReadChunkBytes> buffer;
+  DWORD read = 0;
+  while (ReadFile(file, buffer.data(), kReadChunkBytes, &read, nullptr) && read > 0) {
+    bytes.append(buffer.data(), read);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+// "Model: " and the rest of the first line that begins with gemini_model=:
+// the label Parlivo shows for the benchmark's file, which has one such line.
+std::wstring ModelLabel(const std::string& config) {
+  const std::string key(kModelPrefix.begin(), kModelPrefix.end());  // ASCII
+  std::wstring label(W(kModelLabelPrefix));
+  std::size_t line = 0;
+  while (line < config.size() && config.compare(line, key.size(), key) != 0) {
+    line = config.find('\n', line);
+    line = line == std::string::npos ? config.size() : line + 1;
+  }
+  for (std::size_t i = line + key.size(); i < config.size(); ++i) {
+    if (config[i] == '\r' || config[i] == '\n') break;
+    label += static_cast<wchar_t>(static_cast<unsigned char>(config[i]));
+  }
+  return label;
 }
 
 void AppendMenus(HWND window) {
@@ -61,7 +109,7 @@ void AppendMenus(HWND window) {
   SetMenu(window, bar);
 }
 
-void CreateControls(HWND window, HINSTANCE instance) {
+void CreateControls(HWND window, HINSTANCE instance, const std::wstring& modelLabel) {
   for (const ControlLayout& c : kControls) {
     g_controls.*c.handle = CreateWindowExW(
         0, c.className, c.text, c.style, c.x, c.y, c.width, c.height, window,
@@ -74,7 +122,7 @@ void CreateControls(HWND window, HINSTANCE instance) {
                        g_controls.exitButton, g_controls.modelLabel}) {
     SendMessageW(control, WM_SETFONT, font, TRUE);
   }
-  SetWindowTextW(g_controls.modelLabel, L"Model: bare translator");
+  SetWindowTextW(g_controls.modelLabel, modelLabel.c_str());
 }
 
 void SetBoxText(HWND box, const wchar_t* text) {
@@ -189,7 +237,7 @@ void Translate() {
 
 LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDC_TRANSLATE_BUTTON) {
-    Translate();
+    if (g_url[0] != L'\0') Translate();  // started without a URL: start-up only
     return 0;
   }
   if (message == WM_COMMAND && LOWORD(wParam) == IDC_CLEAR_BUTTON) {
@@ -210,7 +258,12 @@ LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showMode) {
   Point position;
-  if (swscanf(commandLine, L"%d %d %1023ls", &position.x, &position.y, g_url) != 3) return 1;
+  const int placed = swscanf(commandLine, L"%d %d %1023ls", &position.x, &position.y, g_url);
+  if (placed != kPlacementArguments) {
+    if (*commandLine != L'\0') return 1;
+    position = {(GetSystemMetrics(SM_CXSCREEN) - kMainWindowWidth) / 2,
+                (GetSystemMetrics(SM_CYSCREEN) - kMainWindowHeight) / 2};
+  }
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -222,20 +275,26 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showMo
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);
 
+  const std::wstring modelLabel = ModelLabel(ReadConfigBytes());
   const HWND window =
       CreateWindowExW(0, kClassName, kTitle, kMainWindowStyle, position.x, position.y,
                       kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   AppendMenus(window);
-  CreateControls(window, instance);
+  CreateControls(window, instance, modelLabel);
   ShowWindow(window, showMode);
   UpdateWindow(window);
   SetFocus(g_controls.inputBox);
 
+  // The table is only read; the declaration merely lacks the const.
+  const HACCEL accelerators = CreateAcceleratorTableW(const_cast<ACCEL*>(kAccelerators),
+                                                      static_cast<int>(std::size(kAccelerators)));
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
   return 0;
 }

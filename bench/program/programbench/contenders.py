@@ -16,7 +16,8 @@ WINDOW_TIMEOUT_S = 30
 # Top-left corners of the two programs' windows on the 1920x1080 desktop.
 CORNERS = ((100, 100), (700, 100))
 TRACED_CORNERS = ((100, 550), (700, 550))
-# What Parlivo builds from GOOD_CONFIG; the floor is given it.
+# What Parlivo builds from GOOD_CONFIG; the floor, which reads the same file
+# only for its start and its label, is given it.
 FLOOR_URL = (f'https://{GEMINI_HOST}/v1beta/models/{MODEL}:generateContent?'
              f'&key={GOOD_KEY}')
 
@@ -63,8 +64,9 @@ def start_contenders(env, options, gate, offset, corners, extra_env=None):
     (parlivo_x, parlivo_y), (floor_x, floor_y) = corners
     parlivo = start_contender(env, gate, offset, 'Parlivo', options.exe, 'PARLIVO',
                               ['--pos', parlivo_x, parlivo_y], GOOD_CONFIG, extra_env)
-    floor = start_contender(env, gate, offset, 'the floor', options.translation_floor,
-                            'BARE_TRANSLATOR', [floor_x, floor_y, FLOOR_URL], None, extra_env)
+    floor = start_contender(env, gate, offset, 'the floor', options.bare_translator,
+                            'BARE_TRANSLATOR', [floor_x, floor_y, FLOOR_URL], GOOD_CONFIG,
+                            extra_env)
     return parlivo, floor
 
 

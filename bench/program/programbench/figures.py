@@ -1,4 +1,4 @@
-"""Medians, spreads and the lines that put a figure beside its goal."""
+"""Medians, spreads and the lines that put a figure beside its goal, or alone."""
 
 import statistics
 
@@ -41,3 +41,8 @@ def goal_line(what, figure, goal, met=None):
     """One line of the summary: the figure, its goal and whether it was met."""
     ending = '' if met is None else f' -- {verdict(met)}'
     return f'{what}: {figure} (goal {goal}){ending}'
+
+
+def info_line(what, figure):
+    """One line of the summary for a figure that has no goal."""
+    return f'{what}: {figure} (no goal: for information)'

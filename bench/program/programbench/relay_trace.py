@@ -1,12 +1,17 @@
-"""Where the time of one translation goes inside the program, from Wine's
+"""Where the time of a translation goes inside the program, from Wine's
 relay trace: every call of the listed functions and every window procedure
 call, with a time stamp, written by Wine itself. The program runs unchanged;
 only the trace costs a little (the traced total is printed beside the
 untraced one).
 
-Wine stamps each line in milliseconds, so each phase is the mean over a few
-translations: the stamps fall at random within their millisecond, and the
-rounding errors average out.
+Wine stamps each line with the tick count, in milliseconds, so each phase is
+the mean over a few translations: the stamps fall at random within their
+millisecond, and the rounding errors average out. The wineserver moves the
+tick count on only when it wakes, at least every 16 ms: while the program
+computes without asking the server (extracting and cutting the answer), the
+stamps stand still, and a phase of a few milliseconds reads as none. So the
+driver keeps the server waking every millisecond while a trace is taken
+(fresh_ticks).
 """
 
 import re
@@ -29,19 +34,21 @@ _FIRST_ARGUMENT = re.compile(r'\(([0-9a-f]+)(?:,([0-9a-f]+))?')
 # The phases, in the order they are printed; the "of which" rows split the
 # three SetBoxText rows above them.
 BOX_NAMES = ('Arabic', 'English', 'German')
+BETWEEN_REPLY_AND_DISPLAY = 'between reply and display (extraction, cutting, conversion)'
+CLICK_HANDLED = 'click handled, in all'
 PHASES = (
     'click to the exchange (input, checks, busy state, request)',
     'WinHttpSendRequest (connection reused; request out)',
     'WinHttpReceiveResponse (the stand-in answering)',
     'WinHttpQueryDataAvailable and WinHttpReadData',
     'WinHttpCloseHandle',
-    'between reply and display (extraction, cutting, conversion)',
+    BETWEEN_REPLY_AND_DISPLAY,
     *(f'SetBoxText, {name} box' for name in BOX_NAMES),
     '  of which SetWindowTextW (layout)',
     '  of which UpdateWindow (painting)',
     '  of which WM_SIZE (layout again)',
     'after the boxes (idle state, focus, selection)',
-    'click handled, in all',
+    CLICK_HANDLED,
 )
 
 
@@ -138,13 +145,16 @@ def _split(start, end, inside, boxes):
     )))
 
 
-def split_translations(log_text, button, boxes, warm_up=1):
-    """The mean of each phase, in ms, over the clicks on `button` in the log
-    after the first `warm_up` ones (the first translation also loads WinHTTP
-    and shakes hands), with the number of clicks; `boxes` are the output
-    boxes' window numbers."""
-    clicks = list(_clicks(list(_events(log_text)), button))[warm_up:]
-    splits = [_split(start, end, inside, boxes) for start, end, inside in clicks]
+def split_clicks(log_text, button, boxes):
+    """The phases of each click on `button` in the log, in ms, in the order
+    of the clicks; `boxes` are the output boxes' window numbers."""
+    splits = [_split(start, end, inside, boxes)
+              for start, end, inside in _clicks(list(_events(log_text)), button)]
     if not splits:
         raise RuntimeError('no traced click on the Translate button')
-    return {phase: statistics.mean(s[phase] for s in splits) for phase in PHASES}, len(splits)
+    return splits
+
+
+def mean_split(splits):
+    """The mean of each phase over some clicks' splits."""
+    return {phase: statistics.mean(s[phase] for s in splits) for phase in PHASES}

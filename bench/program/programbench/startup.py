@@ -5,6 +5,7 @@ import dataclasses
 
 from harness.wine import windows_path
 from programbench import linux_process
+from programbench.rounds import in_turns
 
 START_TIMEOUT_S = 30
 EXIT_TIMEOUT_S = 10
@@ -38,12 +39,10 @@ def start_once(driver, program, gate):
 
 
 def measure(driver, programs, rounds, gate, warm_up_rounds=1):
-    """Starts every program once a round, the order turned round each round
-    so that none always follows the same one. The first rounds fill the
-    page cache and are not counted."""
+    """Starts every program once a round, in turns. The first rounds fill
+    the page cache and are not counted."""
     for round_number in range(warm_up_rounds + rounds):
-        order = programs if round_number % 2 == 0 else list(reversed(programs))
-        for program in order:
+        for program in in_turns(programs, round_number):
             answer = start_once(driver, program, gate)
             if round_number < warm_up_rounds:
                 continue

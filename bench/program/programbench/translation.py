@@ -9,6 +9,7 @@ import time
 from harness.parlivo_app import OUTPUT_BOXES
 from programbench import linux_process
 from programbench.replies import TimedReply, clock_us
+from programbench.rounds import in_turns
 
 INPUT_TEXT = 'Guten Morgen'
 ANSWER_TIMEOUT_S = 120
@@ -129,18 +130,14 @@ class TranslationBench:
         return readings, peaks
 
 
-
 def timed_rounds(benches, cases, rounds):
     """`rounds` translations of each case by each program, in turns, so that
-    a slow moment of the machine falls on all alike; every other round takes
-    the programs in the other order, so that neither always follows the
-    other. `benches` maps a program to its TranslationBench, `cases` a name
-    to (answer, input text). Returns {(program, case): [Translation]}."""
+    a slow moment of the machine falls on all alike. `benches` maps a program
+    to its TranslationBench, `cases` a name to (answer, input text). Returns
+    {(program, case): [Translation]}."""
     results = {(program, case): [] for program in benches for case in cases}
     for round_number in range(rounds):
-        programs = list(benches.items())
-        if round_number % 2:
-            programs.reverse()
+        programs = in_turns(benches.items(), round_number)
         for case, (answer, input_text) in cases.items():
             for program, bench in programs:
                 try:

@@ -147,6 +147,7 @@ std::string Capture(const Request& request) {
 //   terminate PID | debug_monitor | debug_messages PID
 //   lock PATH | hold PATH | unlock LOCK | quit
 //   clock | start_timed EXE CLASS MS | click_timed BUTTON BOX MS | text_length HWND
+//   fresh_ticks 1|0
 //   version_info EXE NAME...
 const std::map<std::wstring, Handler>& Handlers() {
   static const std::map<std::wstring, Handler> handlers{
@@ -243,6 +244,7 @@ const std::map<std::wstring, Handler>& Handlers() {
       {L"start_timed", StartTimed},
       {L"click_timed", ClickTimed},
       {L"text_length", TextLength},
+      {L"fresh_ticks", FreshTicks},
       {L"version_info",
        [](const Request& r) {
          std::vector<std::wstring> names;

@@ -12,6 +12,26 @@ constexpr DWORD kPollMs = 1;
 constexpr long long kMicrosecondsPerSecond = 1'000'000;
 constexpr long long kMicrosecondsPerMillisecond = 1'000;
 constexpr UINT kNotStartedCode = 1;
+constexpr DWORD kTickMs = 1;
+
+// The thread of fresh_ticks and the event that ends it; null while none runs.
+HANDLE g_stopTicking = nullptr;
+HANDLE g_ticking = nullptr;
+
+DWORD WINAPI WakeServerEachTick(void* stop) {
+  while (WaitForSingleObject(stop, kTickMs) == WAIT_TIMEOUT) {
+  }
+  return 0;
+}
+
+void StopTicking() {
+  if (g_ticking == nullptr) return;
+  SetEvent(g_stopTicking);
+  WaitForSingleObject(g_ticking, INFINITE);
+  CloseHandle(g_ticking);
+  CloseHandle(g_stopTicking);
+  g_ticking = g_stopTicking = nullptr;
+}
 
 long long MicrosecondsNow() {
   static const long long frequency = [] {
@@ -151,6 +171,21 @@ std::string TextLength(const Request& request) {
   const std::optional<std::size_t> length = LengthOf(request.Window(0));
   if (!length) throw CommandError("the window did not answer within the time limit");
   return JsonObject().Number("length", static_cast<long long>(*length)).Finish();
+}
+
+std::string FreshTicks(const Request& request) {
+  StopTicking();
+  if (request.Integer(0) == 0) return JsonObject().Finish();
+  const HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE thread =
+      stop != nullptr ? CreateThread(nullptr, 0, WakeServerEachTick, stop, 0, nullptr) : nullptr;
+  if (thread == nullptr) {
+    if (stop != nullptr) CloseHandle(stop);
+    throw CommandError("cannot start the ticking thread");
+  }
+  g_stopTicking = stop;
+  g_ticking = thread;
+  return JsonObject().Finish();
 }
 
 }  // namespace driver

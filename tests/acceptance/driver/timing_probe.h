@@ -29,4 +29,12 @@ std::string ClickTimed(const Request& request);
 // without copying a long text across.
 std::string TextLength(const Request& request);
 
+// fresh_ticks 1|0: starts or stops a thread that keeps the tick count fresh.
+// Wine's trace stamps its lines with the tick count, and the wineserver
+// moves that count on only when it wakes: while a traced program computes
+// without asking the server, its stamps stand still for up to 16 ms. The
+// thread waits on the server with a 1 ms time limit over and over, so that
+// the server wakes, and the stamps move, every millisecond.
+std::string FreshTicks(const Request& request);
+
 }  // namespace driver
