@@ -257,6 +257,9 @@ LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showMode) {
+  // As Parlivo's start does: WinHTTP, loaded at the first translation, then
+  // comes from the system folder only.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   Point position;
   const int placed = swscanf(commandLine, L"%d %d %1023ls", &position.x, &position.y, g_url);
   if (placed != kPlacementArguments) {
