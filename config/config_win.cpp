@@ -64,6 +64,23 @@ UINT IconFlag(MessageIcon icon) {
   return 0;
 }
 
+// Named by its full path: Windows looks for a bare "notepad.exe" in the
+// current directory before its own folders, so a notepad.exe left in, say,
+// Downloads would run instead. Empty when the system folder is unknown.
+std::wstring SystemNotepadPath() {
+  static constexpr wchar_t kNotepadInSystemFolder[] = L"\\notepad.exe";
+  std::wstring path(MAX_PATH, L'\0');
+  UINT length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
+  if (length >= path.size()) {  // too small: the length asked for counts the terminator
+    path.resize(length);
+    length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
+    if (length >= path.size()) return {};
+  }
+  if (length == 0) return {};
+  path.resize(length);
+  return path.append(kNotepadInSystemFolder);
+}
+
 // Boxes shown here have no owner: the main window may not exist yet.
 class Win32ConfigUser final : public ConfigUserSide {
  public:
@@ -80,8 +97,12 @@ class Win32ConfigUser final : public ConfigUserSide {
 std::u16string ConfigFilePath() { return ConfigPathBeside(ModuleFilePath()); }
 
 void OpenInNotepad(const std::u16string& path) {
+  // Without the system folder there is no Notepad to trust; like any other
+  // failure to open Notepad, that goes unreported.
+  const std::wstring notepad = SystemNotepadPath();
+  if (notepad.empty()) return;
   // The path goes unquoted: Notepad takes the whole parameter as the file.
-  ShellExecuteW(nullptr, L"open", L"notepad.exe", AsWide(path), nullptr, SW_SHOW);
+  ShellExecuteW(nullptr, L"open", notepad.c_str(), AsWide(path), nullptr, SW_SHOW);
 }
 
 void LoadConfig() {

@@ -12,7 +12,8 @@ extern Settings g_settings;
 // config.ini in the executable's directory.
 std::u16string ConfigFilePath();
 
-// Opens the file in Notepad; whether that works is not reported.
+// Opens the file in the system folder's Notepad; whether that works is not
+// reported.
 void OpenInNotepad(const std::u16string& path);
 
 // Reads config.ini into g_settings, or ends the process after telling the

@@ -130,6 +130,14 @@ void ForegroundArg(const Request& request) {
   }
 }
 
+// system_folder: where the system keeps its own programs, Notepad among them.
+std::string SystemFolder(const Request&) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) throw CommandError("the system folder is unknown");
+  return JsonObject().Text("folder", std::wstring(folder, length)).Finish();
+}
+
 std::string Capture(const Request& request) {
   WriteBitmapFile(CaptureScreen(AreaArgs(request, 0)), request.Text(4));
   return Empty();
@@ -137,7 +145,7 @@ std::string Capture(const Request& request) {
 
 // The commands, with their arguments (HWND and PID as decimal numbers; an
 // HWND of 0 for the keyboard commands leaves the foreground as it is):
-//   ping | screen | find CLASS TITLE MS [PID] | windows CLASS TITLE [PID]
+//   ping | screen | system_folder | find CLASS TITLE MS [PID] | windows CLASS TITLE [PID]
 //   info HWND | children HWND | text HWND | caption HWND | set_text HWND TEXT
 //   sel HWND | focus HWND | add_style HWND BITS | hit_test HWND X Y
 //   box HWND | answer HWND ID | click HWND | command HWND ID | wait_gone HWND MS
@@ -159,6 +167,7 @@ const std::map<std::wstring, Handler>& Handlers() {
              .Number("height", GetSystemMetrics(SM_CYSCREEN))
              .Finish();
        }},
+      {L"system_folder", SystemFolder},
       {L"find", Find},
       {L"windows", Windows},
       {L"info", [](const Request& r) { return DescribeWindow(r.Window(0)); }},

@@ -15,6 +15,11 @@ from standin.service import GEMINI_HOST, StandInService
 # Windows that scenarios make appear: the program, its boxes and dialogs, and Notepad.
 SCENARIO_WINDOW_CLASSES = ('PARLIVO', '#32770', 'Notepad')
 LEFTOVER_EXIT_TIMEOUT_S = 10
+# Wine's shell traces every program it is asked to start (its file= and
+# parm=) into the program folder's wine.log: the one place that shows whether
+# a program was named by its full path, which Wine's search for a bare name
+# (system folder first) hides.
+SHELL_TRACE = '+exec'
 
 
 class AcceptanceEnvironment:
@@ -64,7 +69,8 @@ class AcceptanceEnvironment:
     def start_program(self, exe, args=(), proxy_url=None, extra_env=None):
         """Starts a program of a scenario with the stand-in (or `proxy_url`) as its proxy."""
         folder = pathlib.Path(exe).parent
-        env = {'http_proxy': proxy_url or self.service.proxy_url, **(extra_env or {})}
+        env = {'http_proxy': proxy_url or self.service.proxy_url,
+               'WINEDEBUG': f'{self.wine.env["WINEDEBUG"]},{SHELL_TRACE}', **(extra_env or {})}
         process = self.wine.start([windows_path(exe), *args], cwd=folder, extra_env=env,
                                   log_path=folder / 'wine.log')
         self._started.append(process)

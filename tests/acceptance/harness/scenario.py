@@ -20,6 +20,10 @@ MODEL = 'gemini-2.5-flash-lite'
 GOOD_CONFIG = f'[Gemini]\r\ngemini_key={GOOD_KEY}\r\ngemini_model={MODEL}\r\n'.encode('ascii')
 NO_CONFIG = None
 
+# One line of Wine's exec trace for each ShellExecute call, with the file
+# asked for (backslashes and quotes escaped).
+_SHELL_EXECUTE = re.compile(r'trace:exec:SHELL_execute .*? file=L"((?:[^"\\]|\\.)*)"')
+
 _environment = None
 
 
@@ -124,7 +128,15 @@ class Scenario(unittest.TestCase):
         self.assertEqual(len(edit), 1)
         if check_text:
             self.assertEqual(edit[0]['text'], path.read_bytes().decode('latin-1'))
+        self.assertEqual(set(self.shell_started_files()),
+                         {self.driver.call('system_folder')['folder'] + '\\notepad.exe'},
+                         'Notepad not named by its full path in the system folder')
         return hwnd
+
+    def shell_started_files(self):
+        """The files the program asked the shell to start, as Wine traced them."""
+        log = (self.folder / 'wine.log').read_text(errors='replace')
+        return [re.sub(r'\\(.)', r'\1', file) for file in _SHELL_EXECUTE.findall(log)]
 
     def settings_box(self, caption, message, icon):
         """The unowned box with one OK button that the program shows about config.ini."""
