@@ -14,6 +14,9 @@ from standin.service import GEMINI_HOST, StandInService
 
 # Windows that scenarios make appear: the program, its boxes and dialogs, and Notepad.
 SCENARIO_WINDOW_CLASSES = ('PARLIVO', '#32770', 'Notepad')
+# A program started without a proxy variable, whose WinHTTP reads the proxy
+# from the registry only (WineSession.system_proxy sets it there).
+SYSTEM_PROXY = ''
 LEFTOVER_EXIT_TIMEOUT_S = 10
 # Wine's shell traces every program it is asked to start (its file= and
 # parm=) into the program folder's wine.log: the one place that shows whether
@@ -67,10 +70,14 @@ class AcceptanceEnvironment:
         return folder
 
     def start_program(self, exe, args=(), proxy_url=None, extra_env=None):
-        """Starts a program of a scenario with the stand-in (or `proxy_url`) as its proxy."""
+        """Starts a program of a scenario with the stand-in (or `proxy_url`) as
+        its proxy; with `proxy_url` SYSTEM_PROXY, WinHTTP takes the prefix's
+        own proxy setting, as on Windows."""
         folder = pathlib.Path(exe).parent
-        env = {'http_proxy': proxy_url or self.service.proxy_url,
-               'WINEDEBUG': f'{self.wine.env["WINEDEBUG"]},{SHELL_TRACE}', **(extra_env or {})}
+        env = {'WINEDEBUG': f'{self.wine.env["WINEDEBUG"]},{SHELL_TRACE}'}
+        if proxy_url != SYSTEM_PROXY:
+            env['http_proxy'] = proxy_url or self.service.proxy_url
+        env.update(extra_env or {})
         process = self.wine.start([windows_path(exe), *args], cwd=folder, extra_env=env,
                                   log_path=folder / 'wine.log')
         self._started.append(process)

@@ -13,6 +13,7 @@ import contextlib
 import fcntl
 import os
 import pathlib
+import struct
 import subprocess
 
 SYSTEM_BUNDLE = '/etc/ssl/certs/ca-certificates.crt'
@@ -28,6 +29,10 @@ _PROXY_VARIABLES = ('http_proxy', 'https_proxy', 'HTTP_PROXY', 'HTTPS_PROXY', 'n
 _TRUST_SCRIPT = f'mount --bind "$0" {SYSTEM_BUNDLE} && exec "$@"'
 # The Marlett symbol font of Wine's own, from the package fonts-wine.
 WINE_MARLETT_FONT = pathlib.Path('/usr/share/wine/fonts/marlett.ttf')
+# The computer's WinHTTP proxy setting, which `netsh winhttp set proxy`
+# writes and Windows' WinHTTP and Wine's alike read; it wins over http_proxy.
+WINHTTP_SETTINGS_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections'
+WINHTTP_SETTINGS_VALUE = 'WinHttpSettings'
 
 
 def windows_path(path):
@@ -53,6 +58,14 @@ _VIRTUAL_DESKTOP_SETTINGS = [
     (r'HKCU\Software\Wine\Explorer\Desktops', 'Default', 'REG_SZ',
      f'{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}'),
 ]
+
+
+def winhttp_settings(proxy):
+    """The value that `netsh winhttp set proxy PROXY` writes: the version 0x18,
+    a change count, the flags 3 (a proxy is set), then the proxy text and an
+    empty bypass list, each after its length."""
+    text = proxy.encode('ascii')
+    return struct.pack('<4I', 0x18, 0, 3, len(text)) + text + struct.pack('<I', 0)
 
 
 class WineSession:
@@ -87,6 +100,7 @@ class WineSession:
                              for key, name, kind, value in settings)
         with open(self.prefix.parent / 'prefix.lock', 'w') as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
+            self._drop_leftover_proxy()
             if stamp.exists() and stamp.read_text() == stamp_text:
                 return
             self._run(['wineboot', '--init'], BOOT_TIMEOUT_S)
@@ -95,6 +109,28 @@ class WineSession:
                           REG_TIMEOUT_S)
             self.wait_until_idle()
             stamp.write_text(stamp_text)
+
+    @contextlib.contextmanager
+    def system_proxy(self, proxy):
+        """Sets the prefix's WinHTTP proxy (host:port) as netsh does while the
+        block runs; afterwards the prefix has none again."""
+        self._reg('add', '/t', 'REG_BINARY', '/d', winhttp_settings(proxy).hex())
+        try:
+            yield
+        finally:
+            self._reg('delete')
+
+    def _drop_leftover_proxy(self):
+        """A run cut short inside system_proxy leaves its proxy in the prefix,
+        where it would win over every later program's http_proxy."""
+        registry = self.prefix / 'system.reg'
+        if registry.exists() and WINHTTP_SETTINGS_VALUE in registry.read_text(errors='replace'):
+            self._reg('delete')
+            self.wait_until_idle()
+
+    def _reg(self, verb, *args):
+        self._run(['wine', 'reg', verb, WINHTTP_SETTINGS_KEY, '/v', WINHTTP_SETTINGS_VALUE,
+                   *args, '/f'], REG_TIMEOUT_S)
 
     def with_dll_overrides(self, overrides):
         """The environment entry that adds `overrides` to the session's own."""

@@ -1,10 +1,12 @@
 """One translation from the user's text to the three boxes: what the service
-receives, what each reply layout shows, the busy button, and the warnings on
-the way. (Replies that fail are the network_faults group.)"""
+receives, the way there through the computer's proxy setting, what each reply
+layout shows, the busy button, and the warnings on the way. (Replies that
+fail are the network_faults group.)"""
 
+from harness.environment import SYSTEM_PROXY
 from harness.request_checks import check_request
 from harness.scenario import IDOK
-from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario, answer_for
+from harness.translating import REQUEST_TIMEOUT_S, TranslatingScenario, answer_for, boxes
 from standin.replies import ChunkedReply, Reply, gemini_answer
 
 EMPTY_TEXT = ('Please enter some text to translate.\n\n'
@@ -63,6 +65,15 @@ class TranslateCommand(TranslatingScenario):
                         app.set_input(argument)
                 self.translate(app)
                 check_request(self, self.service.requests[-1], sent)
+
+
+class WindowsProxySetting(TranslatingScenario):
+    def test_the_proxy_set_as_netsh_does_carries_the_translation(self):
+        shown = boxes('مرحبا', 'hello', 'hallo')
+        # The program gets no proxy variable: only the registry names the stand-in.
+        with self.env.wine.system_proxy(self.service.proxy_url.removeprefix('http://')):
+            self.start_translated_app(shown, proxy_url=SYSTEM_PROXY)
+        check_request(self, self.service.requests[-1], shown['german'])
 
 
 class DebugPreview(TranslatingScenario):
