@@ -22,8 +22,11 @@ RUN_PACKAGES=(
   "${BUILD_PACKAGES[@]}"
   "${WINE_PACKAGES[@]}"
 )
+# The tests also build with the Ninja generator that the README's Windows
+# build uses.
 TEST_PACKAGES=(
   "${PACKAGE_PACKAGES[@]}"
+  ninja-build
   googletest libgtest-dev
   libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14 nlohmann-json3-dev

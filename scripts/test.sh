@@ -29,6 +29,12 @@ run_tier native-asan fuzz "fuzz runs under AddressSanitizer and UBSan"
 run_tier windows wine "Parlivo.exe with MinGW-w64, and the acceptance suite under Wine"
 run_tier windows bench "the program's benchmarks under Wine (figures beside their goals, not asserted)" \
   --verbose
+# A Windows developer's preset (Ninja, see the README) with this machine's
+# cross toolchain: it configures, builds, and gives the very program tested.
+echo "== the mingw preset's settings and generator with the cross toolchain"
+cmake --preset mingw-cross
+cmake --build --preset mingw-cross
+cmp build/windows/Parlivo.exe build/mingw-cross/Parlivo.exe
 echo "== the Windows release package in dist/"
 scripts/package.sh
 run_tier windows release "the package rebuilt in another folder, and its program under Wine"
