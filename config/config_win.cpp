@@ -68,17 +68,11 @@ UINT IconFlag(MessageIcon icon) {
 // current directory before its own folders, so a notepad.exe left in, say,
 // Downloads would run instead. Empty when the system folder is unknown.
 std::wstring SystemNotepadPath() {
-  static constexpr wchar_t kNotepadInSystemFolder[] = L"\\notepad.exe";
-  std::wstring path(MAX_PATH, L'\0');
-  UINT length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-  if (length >= path.size()) {  // too small: the length asked for counts the terminator
-    path.resize(length);
-    length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    if (length >= path.size()) return {};
-  }
-  if (length == 0) return {};
-  path.resize(length);
-  return path.append(kNotepadInSystemFolder);
+  // Windows is installed in a folder well inside MAX_PATH.
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return std::wstring(folder, length).append(L"\\notepad.exe");
 }
 
 // Boxes shown here have no owner: the main window may not exist yet.
